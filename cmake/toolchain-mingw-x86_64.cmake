@@ -1,0 +1,5 @@
+# 64-bit Windows test build, run under wine64: x86_64 MinGW-w64 with POSIX threads.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MINGW_TRIPLET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

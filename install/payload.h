@@ -1,0 +1,10 @@
+// Unpacking of the archives that the program carries as hexadecimal text resources.
+#pragma once
+#include <string>
+
+// Decodes the resource's first line, writes the archive to WorkDir + "\" + tempName +
+// ".zip", extracts every entry into destination and deletes the temporary file. Any
+// failure of the resource, the archive or an entry throws AppError; the temporary file
+// then stays.
+void ExtractPayload(const std::u16string& resourceName, const std::u16string& tempName,
+                    const std::u16string& destination);

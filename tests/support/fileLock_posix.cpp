@@ -1,0 +1,5 @@
+#include "tests/support/fileLock.h"
+
+FileLock::FileLock(const std::u16string&) {}
+FileLock::~FileLock() = default;
+bool FileLock::Supported() { return false; }

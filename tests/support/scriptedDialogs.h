@@ -1,0 +1,35 @@
+// A dialog backend for tests: answers from a script, in order, and keeps every request.
+// Installed for its lifetime.
+#pragma once
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "util/utlDialogs.h"
+
+class ScriptedDialogs final : public DialogBackend {
+public:
+  ScriptedDialogs();
+  ~ScriptedDialogs() override;
+
+  // Answers given in order; a box with no answer left closes unanswered (None / not OK).
+  void Answer(MsgButton button) { messageAnswers_.push_back(button); }
+  void AnswerInput(InputOutcome outcome) { inputAnswers_.push_back(std::move(outcome)); }
+
+  // Runs before each message box is answered: the moment a user would act.
+  std::function<void(const MessageRequest&)> OnMessage;
+
+  const std::vector<MessageRequest>& Messages() const { return messages_; }
+  const std::vector<InputRequest>& Inputs() const { return inputs_; }
+
+  MsgButton ShowMessage(const MessageRequest& request) override;
+  InputOutcome ShowInput(const InputRequest& request) override;
+
+private:
+  DialogBackend* previous_;
+  std::deque<MsgButton> messageAnswers_;
+  std::deque<InputOutcome> inputAnswers_;
+  std::vector<MessageRequest> messages_;
+  std::vector<InputRequest> inputs_;
+};

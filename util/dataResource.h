@@ -1,0 +1,17 @@
+// The program's own named data resources (RCDATA), read in place: on Windows the bytes
+// stay in the mapped image; natively a file of the resource folder stands in for each
+// resource and is mapped into memory.
+#pragma once
+#include <string>
+#include <string_view>
+
+// The bytes of the resource, valid until the process ends. Names are matched without
+// regard to case. A missing resource throws AppError.
+std::string_view ReadDataResource(const std::u16string& name);
+
+// Native build only: the folder whose files stand in for the resources, one file per
+// resource named after it in upper case ("RESOURCE_1"). Ignored on Windows.
+void SetDataResourceFolder(const std::u16string& folder);
+
+// The first line of a single-byte text: everything before the first CR or LF.
+std::string_view FirstLine(std::string_view text);

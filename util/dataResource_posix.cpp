@@ -1,0 +1,55 @@
+// Native stand-in for the program's resources: one file per resource in a folder,
+// mapped into memory once and kept for the life of the process, as an image would be.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
+#include <mutex>
+
+#include "util/appError.h"
+#include "util/dataResource.h"
+#include "util/textCodec.h"
+#include "util/utlStrings.h"
+
+namespace {
+std::u16string& Folder() {
+  static std::u16string folder;
+  return folder;
+}
+
+std::string_view MapFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {nullptr, 0};
+  struct stat st{};
+  std::string_view view;
+  if (::fstat(fd, &st) == 0) {
+    const auto size = static_cast<std::size_t>(st.st_size);
+    if (size == 0) {
+      view = std::string_view("", 0);
+    } else {
+      void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+      if (data != MAP_FAILED) view = std::string_view(static_cast<const char*>(data), size);
+    }
+  }
+  ::close(fd);
+  return view;
+}
+}  // namespace
+
+void SetDataResourceFolder(const std::u16string& folder) { Folder() = folder; }
+
+std::string_view ReadDataResource(const std::u16string& name) {
+  static std::mutex guard;
+  static std::map<std::string, std::string_view> mapped;
+  const std::string path = Utf16ToUtf8(Folder() + u"/" + StrUpper(name));
+  std::lock_guard<std::mutex> lock(guard);
+  auto found = mapped.find(path);
+  if (found == mapped.end()) {
+    const std::string_view view = MapFile(path);
+    if (!view.data()) throw AppError(u"Ressource introuvable : " + name);
+    found = mapped.emplace(path, view).first;
+  }
+  return found->second;
+}

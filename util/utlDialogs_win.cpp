@@ -1,0 +1,15 @@
+// Interim Windows dialogs: answers nothing until the real boxes are written.
+#include "util/utlDialogs.h"
+
+namespace {
+class Unanswered final : public DialogBackend {
+public:
+  MsgButton ShowMessage(const MessageRequest&) override { return MsgButton::None; }
+  InputOutcome ShowInput(const InputRequest&) override { return {}; }
+};
+}  // namespace
+
+DialogBackend& PlatformDialogs() {
+  static Unanswered backend;
+  return backend;
+}

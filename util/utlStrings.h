@@ -1,0 +1,47 @@
+// Text routines: case conversion with optional accent folding, number tests and
+// conversions for typed values ("," or "." as decimal mark), typed comparison,
+// field splitting and the hexadecimal decoding of the payload.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// True when the Perl-compatible pattern finds a non-empty match in text. An empty
+// match never counts, so the empty text matches no pattern; an invalid pattern matches
+// nothing.
+bool MatchesPattern(std::u16string_view text, std::u16string_view pattern);
+
+std::u16string StrUpper(std::u16string_view text);
+std::u16string LowerNoAccent(std::u16string_view text, bool fold);
+
+bool StrIsInt(std::u16string_view text, bool positive);
+// The value of an optional sign and digits; 0 for any other text and for numbers
+// beyond the signed 32-bit range.
+std::int32_t StrToIntOr0(std::u16string_view text);
+bool StrIsNum(std::u16string_view text, bool positive);
+float StrToNumOr0(std::u16string_view text);
+
+// Formats value with a printf pattern holding one floating-point conversion ("%.3f"),
+// then writes every "," as ".". A pattern without exactly one such conversion gives "".
+std::u16string FmtFloatDot(std::u16string_view pattern, float value);
+
+int CompareByType(std::u16string_view a, std::u16string_view b, char16_t typeLetter);
+
+// Splitting rule shared by the three routines below. slots holds the fields from
+// index 0; count is in: slots to use, out: fields found.
+void SplitToArray(std::vector<std::u16string>& slots, int& count, std::u16string_view text,
+                  char16_t separator);
+int SplitToList(std::vector<std::u16string>& list, std::u16string_view text, int lead,
+                char16_t separator);
+std::u16string GetField(std::u16string_view text, int index, char16_t separator);
+std::u16string NormSep(std::u16string_view text, char16_t separator);
+
+std::u16string DateKey(std::u16string_view date);
+
+// Two hexadecimal digits ("0123456789ABCDEF", upper case only) per byte. A character
+// outside the table counts as -1, as the stored form's decoder always did; an unpaired
+// last digit is dropped. The byte form reads single-byte text in place, without a
+// UTF-16 copy: the payload is tens of megabytes.
+std::vector<std::uint8_t> HexToBytes(std::u16string_view hex);
+std::vector<std::uint8_t> HexToBytes(std::string_view hex);
