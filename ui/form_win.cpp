@@ -1,0 +1,458 @@
+#include "ui/form_win.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "resources/resourceIds.h"
+#include "ui/banner_win.h"
+#include "ui/glyph_win.h"
+#include "util/appError.h"
+#include "util/dpi_win.h"
+#include "util/textCodec.h"
+#include "util/utlDialogs.h"
+#include "util/wideText_win.h"
+
+namespace {
+constexpr wchar_t kClassName[] = L"OrvelinSetupPage";
+// Fixed size, a single border, only the close box in the title bar.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+constexpr wchar_t kFontFace[] = L"Segoe UI";
+
+// Runs a handler; what it throws is shown and goes no further.
+template <typename Handler>
+void Guarded(Handler&& handler) noexcept {
+  try {
+    handler();
+  } catch (const AppError& error) {
+    ShowError(error.Message());
+  } catch (const std::exception& error) {
+    ShowError(FromAnsi(error.what()));
+  } catch (...) {
+    ShowError(u"Erreur inattendue.");
+  }
+}
+
+bool IsForm(HWND window) {
+  wchar_t name[64] = {};
+  return window && GetClassNameW(window, name, 64) && lstrcmpW(name, kClassName) == 0;
+}
+
+// One message of an event loop, with the keyboard interface of dialogs (Tab, arrows,
+// Enter for the default button) in the pages.
+void DispatchOne(MSG& message) {
+  HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if (IsForm(root) && IsDialogMessageW(root, &message)) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+bool Contains(const RECT& rect, POINT point) {
+  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
+         point.y < rect.bottom;
+}
+}  // namespace
+
+void Form::RegisterWindowClass() {
+  static const bool registered = [] {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &Form::Procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(ORVELIN_ICON));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kClassName;
+    return RegisterClassExW(&windowClass) != 0;
+  }();
+  (void)registered;
+}
+
+void ShowError(std::u16string_view message) { MsgDlg(message, u"O", u"O", u"E"); }
+
+Form::Form(const PageLayout& layout) : layout_(layout) {}
+
+Form::~Form() {
+  if (window_) DestroyWindow(window_);
+  ReleaseGdi();
+}
+
+void Form::Create() {
+  RegisterWindowClass();
+  const UINT dpi = SystemDpi();
+  const SIZE outer = OuterSize(::Scaled(layout_.ClientWidth, dpi),
+                               ::Scaled(layout_.ClientHeight, dpi), kStyle, kExStyle, dpi);
+  const std::u16string caption(layout_.Caption);
+  window_ = CreateWindowExW(kExStyle, kClassName, W(caption), kStyle, CW_USEDEFAULT,
+                            CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), this);
+  if (!window_) throw AppError(u"Création de la fenêtre impossible");
+  dpi_ = WindowDpi(window_);
+  CreateControls();
+  ApplyDpi(dpi_);
+  Guarded([this] { FormCreate(); });
+}
+
+void Form::Destroy() {
+  if (!window_) return;
+  Guarded([this] { FormDestroy(); });
+  SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  DestroyWindow(window_);
+  window_ = nullptr;
+  ReleaseGdi();
+}
+
+void Form::CreateControls() {
+  bool inRadioGroup = false;
+  for (const ControlSpec& spec : layout_.Controls) {
+    const wchar_t* className = L"BUTTON";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    const bool continuesGroup = spec.Kind == ControlKind::RadioButton && inRadioGroup;
+    inRadioGroup = spec.Kind == ControlKind::RadioButton;
+    if (!continuesGroup) style |= WS_GROUP;
+    switch (spec.Kind) {
+      case ControlKind::Label:
+        className = L"STATIC";
+        style |= SS_NOPREFIX | SS_CENTERIMAGE |
+                 (spec.Align == TextAlign::Centre ? SS_CENTER : SS_LEFT);
+        break;
+      case ControlKind::Button:
+        style |= WS_TABSTOP | (spec.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        if (spec.Default) defaultId_ = spec.Id;
+        break;
+      case ControlKind::CheckBox: style |= WS_TABSTOP | BS_AUTOCHECKBOX; break;
+      case ControlKind::RadioButton:
+        style |= BS_AUTORADIOBUTTON | (continuesGroup ? 0 : WS_TABSTOP);
+        break;
+      case ControlKind::Edit:
+        className = L"EDIT";
+        style |= WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::GlyphButton: style |= WS_TABSTOP | BS_OWNERDRAW; break;
+    }
+    const std::u16string text(spec.Text);
+    HWND control = CreateWindowExW(exStyle, className, W(text), style, 0, 0, 0, 0, window_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.Id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (spec.Checked) SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
+
+    // The colour under the control: the last painted shape below its middle.
+    COLORREF background = kWhite;
+    const POINT middle{spec.X + spec.Width / 2, spec.Y + spec.Height / 2};
+    for (const ShapeSpec& shape : layout_.Shapes) {
+      const RECT area{shape.X, shape.Y, shape.X + shape.Width, shape.Y + shape.Height};
+      if (Contains(area, middle))
+        background = shape.Kind == ShapeKind::Picture ? kBannerBackground : shape.Fill;
+    }
+    if (spec.Kind == ControlKind::Edit) background = GetSysColor(COLOR_WINDOW);
+    controls_.push_back({&spec, control, background});
+  }
+}
+
+RECT Form::Scaled(int x, int y, int width, int height) const {
+  return {::Scaled(x, dpi_), ::Scaled(y, dpi_), ::Scaled(x + width, dpi_),
+          ::Scaled(y + height, dpi_)};
+}
+
+void Form::ApplyDpi(UINT dpi) {
+  dpi_ = dpi;
+  ReleaseGdi();
+  const SIZE outer = OuterSize(::Scaled(layout_.ClientWidth, dpi),
+                               ::Scaled(layout_.ClientHeight, dpi), kStyle, kExStyle, dpi);
+  SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const Control& control : controls_) {
+    const ControlSpec& spec = *control.Spec;
+    const RECT rect = Scaled(spec.X, spec.Y, spec.Width, spec.Height);
+    SetWindowPos(control.Window, nullptr, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control.Window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec.Font)), FALSE);
+  }
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+HFONT Form::Font(const FontSpec& spec) {
+  for (const auto& [known, font] : fonts_)
+    if (known == spec) return font;
+  LOGFONTW font{};
+  font.lfHeight = -::Scaled(spec.Size, dpi_);
+  font.lfWeight = spec.Weight;
+  font.lfUnderline = spec.Underline;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = CLEARTYPE_QUALITY;
+  lstrcpyW(font.lfFaceName, kFontFace);
+  fonts_.push_back({spec, CreateFontIndirectW(&font)});
+  return fonts_.back().second;
+}
+
+HBRUSH Form::Brush(COLORREF colour) {
+  for (const auto& [known, brush] : brushes_)
+    if (known == colour) return brush;
+  brushes_.push_back({colour, CreateSolidBrush(colour)});
+  return brushes_.back().second;
+}
+
+void Form::ReleaseGdi() {
+  for (const auto& entry : fonts_) DeleteObject(entry.second);
+  for (const auto& entry : brushes_) DeleteObject(entry.second);
+  fonts_.clear();
+  brushes_.clear();
+  if (banner_) DeleteObject(banner_);
+  banner_ = nullptr;
+}
+
+void Form::Show() {
+  if (visible_ || ended_) return;
+  visible_ = true;
+  Guarded([this] { FormShow(); });
+  // The show handler may have closed or hidden the window again.
+  if (visible_ && !ended_) ShowWindow(window_, SW_SHOW);
+}
+
+void Form::Hide() {
+  visible_ = false;
+  ShowWindow(window_, SW_HIDE);
+}
+
+void Form::ShowModal() {
+  modal_ = true;
+  closeRequested_ = false;
+  Show();
+  MSG message;
+  while (!closeRequested_) {
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+      // The program is ending: the showing ends too, and the loop outside learns it.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    DispatchOne(message);
+  }
+  modal_ = false;
+  Guarded([this] { FormClose(); });
+  Hide();
+}
+
+void Form::Close() {
+  if (modal_) {
+    closeRequested_ = true;
+    return;
+  }
+  if (ended_) return;  // the program is ending already: one close only
+  Guarded([this] { FormClose(); });
+  Hide();
+  if (main_) {
+    ended_ = true;
+    PostQuitMessage(0);
+  }
+}
+
+void Form::OpenPage(Form& page, bool showAgain) {
+  page.SetLeft(Left());
+  page.SetTop(Top());
+  Hide();
+  page.ShowModal();
+  if (showAgain) Show();
+}
+
+int Form::Left() const {
+  RECT rect;
+  GetWindowRect(window_, &rect);
+  return rect.left;
+}
+
+int Form::Top() const {
+  RECT rect;
+  GetWindowRect(window_, &rect);
+  return rect.top;
+}
+
+void Form::SetLeft(int left) {
+  SetWindowPos(window_, nullptr, left, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetTop(int top) {
+  SetWindowPos(window_, nullptr, Left(), top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetCaption(std::u16string_view caption) {
+  SetWindowTextW(window_, W(std::u16string(caption)));
+}
+
+const Form::Control* Form::Find(int id) const {
+  for (const Control& control : controls_)
+    if (control.Spec->Id == id) return &control;
+  return nullptr;
+}
+
+const Form::Control* Form::Find(HWND window) const {
+  for (const Control& control : controls_)
+    if (control.Window == window) return &control;
+  return nullptr;
+}
+
+HWND Form::Item(int id) const {
+  const Control* control = Find(id);
+  return control ? control->Window : nullptr;
+}
+
+std::u16string Form::Text(int id) const {
+  HWND control = Item(id);
+  std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(control)), u'\0');
+  GetWindowTextW(control, reinterpret_cast<wchar_t*>(text.data()),
+                 static_cast<int>(text.size()) + 1);
+  return text;
+}
+
+void Form::SetText(int id, std::u16string_view text) {
+  SetWindowTextW(Item(id), W(std::u16string(text)));
+}
+
+bool Form::Checked(int id) const {
+  return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Form::SetChecked(int id, bool checked) {
+  SendMessageW(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Form::SetEnabled(int id, bool enabled) { EnableWindow(Item(id), enabled); }
+
+void Form::SetVisible(int id, bool visible) { ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE); }
+
+void Form::StartTimer(int id, UINT interval) { SetTimer(window_, id, interval, nullptr); }
+
+void Form::StopTimer(int id) { KillTimer(window_, id); }
+
+LRESULT CALLBACK Form::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* creating = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    creating->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
+  }
+  auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return form ? form->Handle(message, wParam, lParam)
+              : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_TIMER: Guarded([&] { Timer(static_cast<int>(wParam)); }); return 0;
+    case WM_CLOSE: Close(); return 0;
+    case WM_ERASEBKGND: return 1;  // WM_PAINT covers everything
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window_, &paint);
+      Paint(dc);
+      EndPaint(window_, &paint);
+      return 0;
+    }
+    case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return reinterpret_cast<LRESULT>(
+          ControlColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
+    case WM_DRAWITEM: DrawGlyphButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case DM_GETDEFID: {
+      HWND button = Item(defaultId_);
+      if (!button || !IsWindowEnabled(button) || !IsWindowVisible(button)) return 0;
+      return MAKELRESULT(defaultId_, DC_HASDEFID);
+    }
+    case DM_SETDEFID: defaultId_ = static_cast<int>(wParam); return TRUE;
+    case WM_ACTIVATE: Activate(LOWORD(wParam) != WA_INACTIVE); return 0;
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      ApplyDpi(HIWORD(wParam));
+      return 0;
+    }
+    default: return DefWindowProcW(window_, message, wParam, lParam);
+  }
+}
+
+void Form::Command(int id, int code, HWND window) {
+  const Control* control = Find(window);
+  // Only what a user can press: Enter and Escape also come here as IDOK and IDCANCEL.
+  if (!control || code != BN_CLICKED || !IsWindowEnabled(window) || !IsWindowVisible(window))
+    return;
+  switch (control->Spec->Kind) {
+    case ControlKind::Button:
+    case ControlKind::GlyphButton: Guarded([&] { Click(id); }); break;
+    case ControlKind::CheckBox: Guarded([&] { Change(id); }); break;
+    default: break;
+  }
+}
+
+HBRUSH Form::ControlColours(HWND window, HDC dc) {
+  const Control* control = Find(window);
+  const COLORREF background = control ? control->Background : kWhite;
+  SetBkColor(dc, background);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  return Brush(background);
+}
+
+// The focus comes back to the control that had it, or goes to the first in the
+// keyboard order.
+void Form::Activate(bool active) {
+  if (!active) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(window_, focus)) focus_ = focus;
+    return;
+  }
+  HWND target = focus_ && IsWindowEnabled(focus_) && IsWindowVisible(focus_)
+                    ? focus_
+                    : GetNextDlgTabItem(window_, nullptr, FALSE);
+  if (target) SetFocus(target);
+}
+
+void Form::Paint(HDC target) {
+  RECT client;
+  GetClientRect(window_, &client);
+  // Drawn off screen first, so the shapes do not flicker over each other.
+  HDC dc = CreateCompatibleDC(target);
+  HBITMAP canvas = CreateCompatibleBitmap(target, client.right, client.bottom);
+  HGDIOBJ previous = SelectObject(dc, canvas);
+  FillRect(dc, &client, Brush(kWhite));
+  for (const ShapeSpec& shape : layout_.Shapes) {
+    const RECT rect = Scaled(shape.X, shape.Y, shape.Width, shape.Height);
+    if (shape.Kind == ShapeKind::Picture) {
+      if (!banner_) banner_ = PaintBanner(rect.right - rect.left, rect.bottom - rect.top, dpi_);
+      HDC picture = CreateCompatibleDC(dc);
+      HGDIOBJ old = SelectObject(picture, banner_);
+      BitBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, picture, 0,
+             0, SRCCOPY);
+      SelectObject(picture, old);
+      DeleteDC(picture);
+      continue;
+    }
+    FillRect(dc, &rect, Brush(shape.Fill));
+    if (shape.Border > 0) {
+      const int width = std::max(1, static_cast<int>(std::lround(shape.Border * dpi_ / 96.0)));
+      for (int i = 0; i < width; ++i) {
+        const RECT frame{rect.left + i, rect.top + i, rect.right - i, rect.bottom - i};
+        FrameRect(dc, &frame, Brush(shape.BorderColour));
+      }
+    }
+  }
+  BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, previous);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+}
+
+void Form::DrawGlyphButton(const DRAWITEMSTRUCT& item) {
+  const Control* control = Find(item.hwndItem);
+  if (!control) return;
+  DrawFadedGlyph(item, Text(control->Spec->Id), ::Scaled(control->Spec->Font.Size, dpi_));
+}
+
+void RunApplication(Form& mainWindow) {
+  mainWindow.Show();
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchOne(message);
+}

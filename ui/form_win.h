@@ -1,0 +1,201 @@
+// The thin window layer of the setup program's pages, on raw Win32.
+//
+// A page is a Form built from a table: the painted shapes (picture, rectangles, lines)
+// and the controls, with positions and sizes in client pixels at 96 DPI that the form
+// scales to the DPI of its monitor. The form dispatches the window's events to the
+// handlers that a page overrides (FormCreate, FormShow, FormClose, FormDestroy, Click,
+// Change, Timer). An exception that escapes a handler is shown in an error box and the
+// program goes on, as with any GUI toolkit's default error handler.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr COLORREF kWhite = RGB(0xFF, 0xFF, 0xFF);
+inline constexpr COLORREF kDarkGrey = RGB(0xA9, 0xA9, 0xA9);
+inline constexpr COLORREF kLightGrey = RGB(0xD3, 0xD3, 0xD3);
+inline constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+struct FontSpec {
+  int Size = 12;  // pixels at 96 DPI: 12 is Segoe UI's 9 points
+  int Weight = FW_NORMAL;
+  bool Underline = false;
+  bool operator==(const FontSpec&) const = default;
+};
+inline constexpr FontSpec kSemiBold13{13, FW_SEMIBOLD, false};
+inline constexpr FontSpec kUnderlined{12, FW_NORMAL, true};
+
+enum class ControlKind {
+  Label,
+  Button,
+  CheckBox,
+  RadioButton,  // one group with the radio buttons right before it
+  Edit,         // read-only
+  GlyphButton,  // a faded flat button showing one symbol
+};
+enum class TextAlign { Left, Centre };
+
+struct ControlSpec {
+  int Id;
+  ControlKind Kind;
+  int X, Y, Width, Height;
+  std::u16string_view Text;
+  FontSpec Font = {};
+  TextAlign Align = TextAlign::Centre;  // labels
+  bool Checked = false;                 // check boxes and radio buttons
+  bool Default = false;                 // the push button that Enter presses
+};
+
+enum class ShapeKind { Picture, Rectangle };
+
+struct ShapeSpec {
+  ShapeKind Kind;
+  int X, Y, Width, Height;
+  COLORREF Fill = kWhite;       // rectangles
+  double Border = 0;            // border width at 96 DPI; 0: none
+  COLORREF BorderColour = kBlack;
+};
+
+struct PageLayout {
+  std::u16string_view Caption;            // the design caption
+  int ClientWidth, ClientHeight;          // at 96 DPI
+  std::span<const ShapeSpec> Shapes;      // painted in this order, under the controls
+  std::span<const ControlSpec> Controls;  // created in this order, the keyboard order
+};
+
+// What the pages have in common: the banner picture on the left, the dark-grey line and
+// the grey band that holds the buttons.
+inline constexpr COLORREF kBandGrey = RGB(0xE6, 0xE6, 0xE6);
+inline constexpr ShapeSpec kLine1{ShapeKind::Rectangle, 0, 319, 641, 1, kDarkGrey};
+inline constexpr ShapeSpec kButtonBand{ShapeKind::Rectangle, 0, 320, 576, 69, kBandGrey};
+inline constexpr ShapeSpec Banner(int height) { return {ShapeKind::Picture, -8, -16, 203, height}; }
+
+// The page-chaining callbacks that a page holds: they close or move its opener.
+using ClosePrevCallback = std::function<void()>;
+using SetPrevPosCallback = std::function<void(int left, int top)>;
+
+class Form {
+public:
+  explicit Form(const PageLayout& layout);
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  // The window with its controls, hidden; then FormCreate.
+  void Create();
+  // FormDestroy; then the window goes.
+  void Destroy();
+
+  // Makes the window visible; FormShow runs first, each time it becomes visible.
+  void Show();
+  void Hide();
+  bool Visible() const { return visible_; }
+  // Shows the window and runs the events until it is closed.
+  void ShowModal();
+  // FormClose, then the window hides. Shown modally, the showing ends with it as soon
+  // as control returns to the showing's event loop. The main window's close ends the
+  // program.
+  void Close();
+
+  int Left() const;
+  int Top() const;
+  void SetLeft(int left);
+  void SetTop(int top);
+  void SetCaption(std::u16string_view caption);
+  HWND Handle() const { return window_; }
+
+protected:
+  virtual void FormCreate() {}
+  virtual void FormShow() {}
+  virtual void FormClose() {}
+  virtual void FormDestroy() {}
+  virtual void Click(int /*id*/) {}   // a button was pressed
+  virtual void Change(int /*id*/) {}  // a check box was ticked or unticked
+  virtual void Timer(int /*id*/) {}
+
+  // The application's main window: closing it ends the program.
+  void MakeMain() { main_ = true; }
+
+  // Opening a page in this window's place: the page appears where this window is, this
+  // window hides and waits until the page closes, then shows again if showAgain.
+  void OpenPage(Form& page, bool showAgain = true);
+
+  std::u16string Text(int id) const;
+  void SetText(int id, std::u16string_view text);
+  bool Checked(int id) const;
+  void SetChecked(int id, bool checked);
+  void SetEnabled(int id, bool enabled);
+  void SetVisible(int id, bool visible);
+  // A timer whose handler runs every interval milliseconds until it is stopped.
+  void StartTimer(int id, UINT interval);
+  void StopTimer(int id);
+
+private:
+  struct Control {
+    const ControlSpec* Spec;
+    HWND Window;
+    COLORREF Background;  // of what lies under it
+  };
+
+  static void RegisterWindowClass();
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Command(int id, int code, HWND control);
+  HBRUSH ControlColours(HWND control, HDC dc);
+  void Activate(bool active);
+  const Control* Find(int id) const;
+  const Control* Find(HWND window) const;
+  HWND Item(int id) const;
+  void CreateControls();
+  void ApplyDpi(UINT dpi);
+  RECT Scaled(int x, int y, int width, int height) const;
+  HFONT Font(const FontSpec& spec);
+  HBRUSH Brush(COLORREF colour);
+  void Paint(HDC dc);
+  void DrawGlyphButton(const DRAWITEMSTRUCT& item);
+  void ReleaseGdi();
+
+  const PageLayout& layout_;
+  HWND window_ = nullptr;
+  UINT dpi_ = 96;
+  std::vector<Control> controls_;
+  std::vector<std::pair<FontSpec, HFONT>> fonts_;
+  std::vector<std::pair<COLORREF, HBRUSH>> brushes_;
+  HBITMAP banner_ = nullptr;  // the picture at the current DPI, made when first painted
+  HWND focus_ = nullptr;      // the control that had the focus when the window deactivated
+  int defaultId_ = 0;
+  bool visible_ = false;
+  bool main_ = false;
+  bool modal_ = false;
+  bool closeRequested_ = false;  // during a modal showing
+  bool ended_ = false;           // the main window was closed: the program is ending
+};
+
+// Destroys a form the way its opener does: FormDestroy, then the window and the object.
+struct FormDeleter {
+  void operator()(Form* form) const {
+    form->Destroy();
+    delete form;
+  }
+};
+template <typename Page>
+using FormPtr = std::unique_ptr<Page, FormDeleter>;
+
+// Creates a page (its FormCreate runs).
+template <typename Page>
+FormPtr<Page> CreateForm() {
+  FormPtr<Page> page(new Page());
+  page->Create();
+  return page;
+}
+
+// Shows the main window and runs the program's event loop until the window is closed.
+void RunApplication(Form& mainWindow);
+
+// The default error handler: the message in an error box with one OK button.
+void ShowError(std::u16string_view message);
