@@ -1,0 +1,235 @@
+#include "tests/e2e/driver.h"
+
+#include <shellapi.h>
+#include <wincodec.h>
+
+#include <string>
+#include <vector>
+
+#include "util/wideText_win.h"
+
+namespace {
+constexpr DWORD kPoll = 50;        // ms between two looks
+constexpr UINT kSendLimit = 5000;  // ms for a message to the program's windows
+
+// Polls until found() gives a value or the limit passes.
+template <typename Find>
+auto Poll(DWORD limit, Find found) -> decltype(found()) {
+  for (DWORD waited = 0;; waited += kPoll) {
+    if (auto value = found()) return value;
+    if (waited >= limit) return {};
+    Sleep(kPoll);
+  }
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendLimit, &result);
+  return static_cast<LRESULT>(result);
+}
+
+struct Search {
+  DWORD ProcessId;
+  std::u16string Caption;
+  HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+  auto& search = *reinterpret_cast<Search*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search.ProcessId || !IsWindowVisible(window) || TextOf(window) != search.Caption)
+    return TRUE;
+  search.Found = window;
+  return FALSE;
+}
+
+std::u16string WorkFolder() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  std::u16string folder = FromW(temp) + u"orvelin-e2e";
+  CreateDirectoryW(W(folder), nullptr);
+  return folder;
+}
+
+// The window's pixels as they are on the screen.
+HBITMAP Capture(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  BitBlt(dc, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+std::vector<BYTE> Bits(HBITMAP bitmap) {
+  BITMAP info{};
+  GetObjectW(bitmap, sizeof info, &info);
+  BITMAPINFO header{};
+  header.bmiHeader = {sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB,
+                      0, 0, 0, 0, 0};
+  std::vector<BYTE> bits(static_cast<std::size_t>(info.bmWidth) * info.bmHeight * 4);
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, bitmap, 0, info.bmHeight, bits.data(), &header, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return bits;
+}
+
+template <typename Interface>
+struct Com {
+  Interface* Pointer = nullptr;
+  Com() = default;
+  Com(const Com&) = delete;
+  Com& operator=(const Com&) = delete;
+  ~Com() {
+    if (Pointer) Pointer->Release();
+  }
+  Interface* operator->() const { return Pointer; }
+};
+
+bool WritePng(HBITMAP bitmap, const std::u16string& path) {
+  Com<IWICImagingFactory> factory;
+  Com<IWICBitmap> source;
+  Com<IWICStream> stream;
+  Com<IWICBitmapEncoder> encoder;
+  Com<IWICBitmapFrameEncode> frame;
+  return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_PPV_ARGS(&factory.Pointer))) &&
+         SUCCEEDED(factory->CreateBitmapFromHBITMAP(bitmap, nullptr, WICBitmapIgnoreAlpha,
+                                                    &source.Pointer)) &&
+         SUCCEEDED(factory->CreateStream(&stream.Pointer)) &&
+         SUCCEEDED(stream->InitializeFromFilename(W(path), GENERIC_WRITE)) &&
+         SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder.Pointer)) &&
+         SUCCEEDED(encoder->Initialize(stream.Pointer, WICBitmapEncoderNoCache)) &&
+         SUCCEEDED(encoder->CreateNewFrame(&frame.Pointer, nullptr)) &&
+         SUCCEEDED(frame->Initialize(nullptr)) &&
+         SUCCEEDED(frame->WriteSource(source.Pointer, nullptr)) &&
+         SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
+}  // namespace
+
+DriverSettings& Settings() {
+  static DriverSettings settings;
+  return settings;
+}
+
+SetupProcess::SetupProcess(const std::u16string& arguments) {
+  const std::u16string folder = WorkFolder();
+  SHELLEXECUTEINFOW run{};
+  run.cbSize = sizeof run;
+  run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  run.lpFile = W(Settings().Program);
+  run.lpParameters = arguments.empty() ? nullptr : W(arguments);
+  run.lpDirectory = W(folder);
+  run.nShow = SW_SHOWNORMAL;
+  if (ShellExecuteExW(&run) && run.hProcess) {
+    process_ = run.hProcess;
+    id_ = GetProcessId(process_);
+  }
+}
+
+SetupProcess::~SetupProcess() {
+  if (!process_) return;
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, kWaitLimit);
+  }
+  CloseHandle(process_);
+}
+
+std::optional<DWORD> SetupProcess::WaitExit(DWORD limit) {
+  if (!process_ || WaitForSingleObject(process_, limit) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+HWND WaitForWindow(DWORD processId, const std::u16string& caption, DWORD limit) {
+  return Poll(limit, [&]() -> HWND {
+    Search search{processId, caption};
+    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+  });
+}
+
+bool WaitUntilGone(HWND window, DWORD limit) {
+  return Poll(limit, [&] { return !IsWindow(window) || !IsWindowVisible(window); });
+}
+
+bool AnswerBox(DWORD processId, const std::u16string& title, const std::u16string& button,
+               DWORD limit) {
+  HWND box = WaitForWindow(processId, title, limit);
+  if (!box) return false;
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (TextOf(child) == button) return Click(child);
+  return false;
+}
+
+HWND Control(HWND window, int id) { return GetDlgItem(window, id); }
+
+bool Click(HWND control) {
+  if (!control || !IsEnabled(control) || !IsShown(control)) return false;
+  return PostMessageW(control, BM_CLICK, 0, 0) != 0;
+}
+
+std::u16string TextOf(HWND window) {
+  const auto length = static_cast<std::size_t>(Send(window, WM_GETTEXTLENGTH));
+  std::u16string text(length, u'\0');
+  const auto copied =
+      Send(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(copied));
+  return text;
+}
+
+bool IsChecked(HWND control) { return Send(control, BM_GETCHECK) == BST_CHECKED; }
+bool IsEnabled(HWND control) { return IsWindowEnabled(control) != 0; }
+bool IsShown(HWND control) { return IsWindowVisible(control) != 0; }
+
+UINT DpiOf(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  const UINT dpi = getDpi ? getDpi(window) : 0;
+  return dpi ? dpi : 96;
+}
+
+RECT RectAt96(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  const int dpi = static_cast<int>(DpiOf(GetParent(control)));
+  return {MulDiv(rect.left, 96, dpi), MulDiv(rect.top, 96, dpi), MulDiv(rect.right, 96, dpi),
+          MulDiv(rect.bottom, 96, dpi)};
+}
+
+SIZE ClientSizeAt96(HWND window) {
+  RECT rect;
+  GetClientRect(window, &rect);
+  const int dpi = static_cast<int>(DpiOf(window));
+  return {MulDiv(rect.right, 96, dpi), MulDiv(rect.bottom, 96, dpi)};
+}
+
+bool SaveScreenshot(HWND window, const std::u16string& page) {
+  // Taken once the window has stopped changing: painting is asynchronous.
+  HBITMAP shot = Capture(window);
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    Sleep(100);
+    HBITMAP again = Capture(window);
+    const bool settled = Bits(again) == Bits(shot);
+    DeleteObject(shot);
+    shot = again;
+    if (settled) break;
+  }
+  CreateDirectoryW(W(Settings().Screenshots), nullptr);
+  const std::string dpi = std::to_string(DpiOf(window));
+  const std::u16string name = page + u"-" + std::u16string(dpi.begin(), dpi.end()) + u"dpi.png";
+  const bool written = WritePng(shot, Settings().Screenshots + u"\\" + name);
+  DeleteObject(shot);
+  return written;
+}

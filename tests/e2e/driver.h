@@ -1,0 +1,74 @@
+// The end-to-end driver: runs Setup_Orvelin.exe as a separate process and acts on its
+// windows as a user would, through the window system only. Windows are found by caption,
+// controls by their IDs (ui/controlIds.h); clicks are the controls' own click messages,
+// so a disabled or hidden control cannot be pressed.
+//
+// Waiting is bounded: every wait polls until a limit and then reports failure, so a
+// broken program fails a test instead of hanging it.
+#pragma once
+#include <windows.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+// Where the program and the screenshot folder are; set from the command line.
+struct DriverSettings {
+  std::u16string Program;
+  std::u16string Screenshots;
+};
+DriverSettings& Settings();
+
+inline constexpr DWORD kWaitLimit = 20000;  // ms
+
+// A started Setup_Orvelin.exe, in a working folder of its own. Ended if still running
+// when the object goes.
+class SetupProcess {
+public:
+  explicit SetupProcess(const std::u16string& arguments = u"");
+  ~SetupProcess();
+  SetupProcess(const SetupProcess&) = delete;
+  SetupProcess& operator=(const SetupProcess&) = delete;
+
+  bool Started() const { return process_ != nullptr; }
+  DWORD Id() const { return id_; }
+  // The exit code, or nothing when the program is still running at the limit.
+  std::optional<DWORD> WaitExit(DWORD limit = kWaitLimit);
+
+private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// The visible top-level window of the process with exactly this caption.
+HWND WaitForWindow(DWORD processId, const std::u16string& caption, DWORD limit = kWaitLimit);
+// True when the window is gone or hidden before the limit.
+bool WaitUntilGone(HWND window, DWORD limit = kWaitLimit);
+// Presses the button of a message box (found by title) with this caption; false when no
+// such box or button appears.
+bool AnswerBox(DWORD processId, const std::u16string& title, const std::u16string& button,
+               DWORD limit = kWaitLimit);
+
+HWND Control(HWND window, int id);
+// Clicks a control; false (and nothing happens) when it is disabled or hidden.
+bool Click(HWND control);
+std::u16string TextOf(HWND window);
+bool IsChecked(HWND control);
+bool IsEnabled(HWND control);
+bool IsShown(HWND control);
+
+UINT DpiOf(HWND window);
+// A control's rectangle in its window's client area, brought back to 96 DPI.
+RECT RectAt96(HWND control);
+SIZE ClientSizeAt96(HWND window);
+
+inline bool operator==(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline std::ostream& operator<<(std::ostream& out, const RECT& r) {
+  return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
+// Saves the window as it is on the screen, frame included, to the screenshot folder as
+// page-<DPI>dpi.png ("welcome-96dpi.png"); false when it cannot.
+bool SaveScreenshot(HWND window, const std::u16string& page);

@@ -1,0 +1,26 @@
+// The end-to-end tests: e2e_tests [gtest options] --program SETUP.exe --shots FOLDER
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+
+#include "tests/e2e/driver.h"
+#include "util/wideText_win.h"
+
+int wmain(int argc, wchar_t** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::wcscmp(argv[i], L"--program") == 0) Settings().Program = FromW(argv[i + 1]);
+    if (std::wcscmp(argv[i], L"--shots") == 0) Settings().Screenshots = FromW(argv[i + 1]);
+  }
+  if (Settings().Program.empty() || Settings().Screenshots.empty()) {
+    std::fputs("usage: e2e_tests [gtest options] --program SETUP.exe --shots FOLDER\n", stderr);
+    return 2;
+  }
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const int result = RUN_ALL_TESTS();
+  CoUninitialize();
+  return result;
+}

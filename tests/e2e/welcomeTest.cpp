@@ -1,0 +1,75 @@
+// The welcome page, seen from outside: its window, its controls, and "Quitter".
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver.h"
+#include "ui/controlIds.h"
+
+using namespace ControlIds;
+
+namespace {
+const std::u16string kCaption = u"Installation Orvelin 6.1.10.1";
+
+struct Expected {
+  int Id;
+  std::u16string Text;
+  RECT At96;  // left, top, right, bottom in the client area
+  bool Checked = false;
+};
+
+const std::vector<Expected> kWelcome = {
+    {lbBienv1, u"Bienvenue dans le programme d'installation", {208, 32, 561, 49}},
+    {lbBienv2, u"du logiciel Orvelin", {208, 52, 561, 69}},
+    {lbSuiv, u"Cliquez sur Suivant pour continuer.", {208, 264, 561, 281}},
+    {btnSuiv, u"Suivant >", {336, 336, 416, 358}},
+    {btnQuit, u"Quitter", {464, 336, 544, 358}},
+    {lbSel, u"Veuillez sélectionner l'option souhaitée :", {208, 112, 561, 129}},
+    {rbInstall, u"Installer Orvelin", {312, 144, 481, 163}, true},
+    {rbUninstall, u"Désinstaller Orvelin", {312, 200, 481, 219}, false},
+};
+
+TEST(WelcomePage, ShowsItsControlsAndQuitsWithExitCodeZero) {
+  SetupProcess setup;
+  ASSERT_TRUE(setup.Started());
+  HWND welcome = WaitForWindow(setup.Id(), kCaption);
+  ASSERT_TRUE(welcome) << "no window captioned as the welcome page";
+
+  const SIZE client = ClientSizeAt96(welcome);
+  EXPECT_EQ(client.cx, 576);
+  EXPECT_EQ(client.cy, 380);
+  const auto style = static_cast<DWORD>(GetWindowLongW(welcome, GWL_STYLE));
+  EXPECT_TRUE(style & WS_SYSMENU) << "a close box";
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) << "fixed size";
+
+  for (const Expected& e : kWelcome) {
+    SCOPED_TRACE(testing::Message() << "control " << e.Id);
+    HWND control = Control(welcome, e.Id);
+    ASSERT_TRUE(control);
+    EXPECT_TRUE(TextOf(control) == e.Text);
+    EXPECT_EQ(RectAt96(control), e.At96);
+    EXPECT_TRUE(IsShown(control));
+    EXPECT_TRUE(IsEnabled(control));
+    EXPECT_EQ(IsChecked(control), e.Checked);
+  }
+
+  // The keyboard goes "Suivant >", "Quitter", then the options, and starts on "Suivant >".
+  const std::vector<int> order = {btnSuiv, btnQuit, rbInstall, btnSuiv};
+  HWND at = Control(welcome, order.front());
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    at = GetNextDlgTabItem(welcome, at, FALSE);
+    EXPECT_EQ(GetDlgCtrlID(at), order[i]) << "tab stop " << i;
+  }
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(welcome, nullptr), &gui));
+  EXPECT_EQ(GetDlgCtrlID(gui.hwndFocus), btnSuiv);
+  EXPECT_EQ(GetWindowLongW(Control(welcome, btnSuiv), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+
+  EXPECT_TRUE(SaveScreenshot(welcome, u"welcome"));
+
+  ASSERT_TRUE(Click(Control(welcome, btnQuit)));
+  EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+}
+}  // namespace
