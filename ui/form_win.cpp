@@ -165,12 +165,30 @@ void Form::ApplyDpi(UINT dpi) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const Control& control : controls_) {
     const ControlSpec& spec = *control.Spec;
-    const RECT rect = Scaled(spec.X, spec.Y, spec.Width, spec.Height);
+    RECT rect = Scaled(spec.X, spec.Y, spec.Width, spec.Height);
+    if (spec.Kind == ControlKind::Label && spec.Align == TextAlign::Centre)
+      WidenToText(rect, spec);
     SetWindowPos(control.Window, nullptr, rect.left, rect.top, rect.right - rect.left,
                  rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(control.Window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec.Font)), FALSE);
   }
   InvalidateRect(window_, nullptr, TRUE);
+}
+
+// A centred text wider than its label (a wider font than Segoe UI, a larger text size)
+// spreads evenly on both sides, within the window, instead of being cut at both ends.
+void Form::WidenToText(RECT& rect, const ControlSpec& spec) {
+  const std::u16string text(spec.Text);
+  HDC dc = GetDC(window_);
+  HGDIOBJ previous = SelectObject(dc, Font(spec.Font));
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, W(text), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, previous);
+  ReleaseDC(window_, dc);
+  const int missing = extent.cx + ::Scaled(4, dpi_) - (rect.right - rect.left);
+  if (missing <= 0) return;
+  rect.left = std::max<LONG>(0, rect.left - (missing + 1) / 2);
+  rect.right = std::min<LONG>(::Scaled(layout_.ClientWidth, dpi_), rect.right + (missing + 1) / 2);
 }
 
 HFONT Form::Font(const FontSpec& spec) {

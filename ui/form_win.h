@@ -153,6 +153,7 @@ private:
   HWND Item(int id) const;
   void CreateControls();
   void ApplyDpi(UINT dpi);
+  void WidenToText(RECT& rect, const ControlSpec& spec);
   RECT Scaled(int x, int y, int width, int height) const;
   HFONT Font(const FontSpec& spec);
   HBRUSH Brush(COLORREF colour);

@@ -11,6 +11,7 @@
 namespace {
 constexpr DWORD kPoll = 50;        // ms between two looks
 constexpr UINT kSendLimit = 5000;  // ms for a message to the program's windows
+constexpr UINT kClickLimit = 500;  // ms for a click's handler
 
 // Polls until found() gives a value or the limit passes.
 template <typename Find>
@@ -167,7 +168,8 @@ bool AnswerBox(DWORD processId, const std::u16string& title, const std::u16strin
   HWND box = WaitForWindow(processId, title, limit);
   if (!box) return false;
   for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    if (TextOf(child) == button) return Click(child);
+    if (TextOf(child) == button)  // the box's modal loop has returned once it is destroyed
+      return Click(child) && Poll(limit, [&] { return !IsWindow(box); });
   return false;
 }
 
@@ -175,7 +177,10 @@ HWND Control(HWND window, int id) { return GetDlgItem(window, id); }
 
 bool Click(HWND control) {
   if (!control || !IsEnabled(control) || !IsShown(control)) return false;
-  return PostMessageW(control, BM_CLICK, 0, 0) != 0;
+  // Sent, so that what the click changes is done when this returns; a click that opens
+  // a page or a box keeps its handler running, and the wait for it ends at the limit.
+  SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_NORMAL, kClickLimit, nullptr);
+  return true;
 }
 
 std::u16string TextOf(HWND window) {

@@ -44,8 +44,8 @@ private:
 HWND WaitForWindow(DWORD processId, const std::u16string& caption, DWORD limit = kWaitLimit);
 // True when the window is gone or hidden before the limit.
 bool WaitUntilGone(HWND window, DWORD limit = kWaitLimit);
-// Presses the button of a message box (found by title) with this caption; false when no
-// such box or button appears.
+// Presses the button of a message box (found by title) with this caption and waits until
+// the box has gone; false when no such box or button appears.
 bool AnswerBox(DWORD processId, const std::u16string& title, const std::u16string& button,
                DWORD limit = kWaitLimit);
 
