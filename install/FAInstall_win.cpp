@@ -18,16 +18,16 @@ constexpr int kBoxY = kRectangle1.Y;
 const ShapeSpec kShapes[] = {Banner(377), kLine1, kButtonBand, kRectangle1};
 
 const ControlSpec kControls[] = {
-    {btnInstall, ControlKind::Button, 336, 336, 80, 22, u"Installer >", {}, TextAlign::Centre, false,
+    {btnInstall, ControlKind::Button, 336, 336, 80, 22, u"Installer >", {}, LabelAlign::Centre, false,
      true},
     {btnAnnul, ControlKind::Button, 464, 336, 80, 22, u"Annuler"},
     {btnPrec, ControlKind::Button, 248, 336, 80, 22, u"< Précédent"},
     {cbInstProg, ControlKind::CheckBox, kBoxX, kBoxY + 12, 221, 19, u"Installation d'Orvelin", {},
-     TextAlign::Left, true},
+     LabelAlign::Left, true},
     {cbInstRacc, ControlKind::CheckBox, kBoxX, kBoxY + 42, 221, 19,
-     u"Création d'un raccourci bureau", {}, TextAlign::Left, true},
+     u"Création d'un raccourci bureau", {}, LabelAlign::Left, true},
     {cbInstDoss, ControlKind::CheckBox, kBoxX, kBoxY + 72, 221, 19,
-     u"Installation du dossier projets", {}, TextAlign::Left, true},
+     u"Installation du dossier projets", {}, LabelAlign::Left, true},
     {lbComp1, ControlKind::Label, 208, 24, 353, 17, u"Cochez les opérations que vous désirez réaliser"},
     {lbComp2, ControlKind::Label, 208, 44, 353, 17,
      u"et décochez celles que vous ne désirez pas réaliser."},

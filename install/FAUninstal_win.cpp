@@ -16,14 +16,14 @@ constexpr int kBoxY = kRectangle1.Y;
 const ShapeSpec kShapes[] = {Banner(385), kLine1, kButtonBand, kRectangle1};
 
 const ControlSpec kControls[] = {
-    {btnUninst, ControlKind::Button, 336, 336, 80, 22, u"Désinstaller >", {}, TextAlign::Centre,
+    {btnUninst, ControlKind::Button, 336, 336, 80, 22, u"Désinstaller >", {}, LabelAlign::Centre,
      false, true},
     {btnAnnul, ControlKind::Button, 464, 336, 80, 22, u"Annuler"},
     {btnPrec, ControlKind::Button, 248, 336, 80, 22, u"< Précédent"},
     {cbInstProg, ControlKind::CheckBox, kBoxX, kBoxY + 16, 209, 19, u"Désinstallation d'Orvelin",
-     {}, TextAlign::Left, true},
+     {}, LabelAlign::Left, true},
     {cbInstDoss, ControlKind::CheckBox, kBoxX, kBoxY + 48, 209, 19,
-     u"Désinstallation du dossier projets", {}, TextAlign::Left, false},
+     u"Désinstallation du dossier projets", {}, LabelAlign::Left, false},
     {lbComp1, ControlKind::Label, 208, 32, 353, 17, u"Cochez les opérations que vous désirez réaliser"},
     {lbComp2, ControlKind::Label, 208, 52, 353, 17,
      u"et décochez celles que vous ne désirez pas réaliser."},

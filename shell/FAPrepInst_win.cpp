@@ -24,7 +24,7 @@ const ShapeSpec kShapes[] = {
 
 // In the keyboard order: the buttons and fields first.
 const ControlSpec kControls[] = {
-    {btnSuiv, ControlKind::Button, 336, 336, 80, 22, u"Suivant >", {}, TextAlign::Centre, false, true},
+    {btnSuiv, ControlKind::Button, 336, 336, 80, 22, u"Suivant >", {}, LabelAlign::Centre, false, true},
     {btnAnnul, ControlKind::Button, 464, 336, 80, 22, u"Annuler"},
     {btnPrec, ControlKind::Button, 248, 336, 80, 22, u"< Précédent"},
     {edRepProg, ControlKind::Edit, 216, 196, 289, 21, u""},
@@ -45,9 +45,9 @@ const ControlSpec kControls[] = {
     {lbDir7, ControlKind::Label, 208, 142, 353, 17, u"de conserver les chemins précédemment définis.",
      kUnderlined},
     {lbRepProg, ControlKind::Label, 224, 176, 225, 17, u"Répertoire d'installation d'Orvelin :", {},
-     TextAlign::Left},
+     LabelAlign::Left},
     {lbRepDoss, ControlKind::Label, 224, 224, 137, 17, u"Répertoire des projets :", {},
-     TextAlign::Left},
+     LabelAlign::Left},
     {lbSuiv, ControlKind::Label, 208, 280, 353, 17, u"Cliquez sur Suivant pour continuer."},
 };
 

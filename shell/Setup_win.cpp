@@ -21,12 +21,12 @@ namespace {
 const ShapeSpec kShapes[] = {Banner(385), kLine1, kButtonBand};
 
 const ControlSpec kControls[] = {
-    {btnSuiv, ControlKind::Button, 336, 336, 80, 22, u"Suivant >", {}, TextAlign::Centre, false, true},
+    {btnSuiv, ControlKind::Button, 336, 336, 80, 22, u"Suivant >", {}, LabelAlign::Centre, false, true},
     {btnQuit, ControlKind::Button, 464, 336, 80, 22, u"Quitter"},
     {rbInstall, ControlKind::RadioButton, 312, 144, 169, 19, u"Installer Orvelin", {},
-     TextAlign::Left, true},
+     LabelAlign::Left, true},
     {rbUninstall, ControlKind::RadioButton, 312, 200, 169, 19, u"Désinstaller Orvelin", {},
-     TextAlign::Left},
+     LabelAlign::Left},
     {lbBienv1, ControlKind::Label, 208, 32, 353, 17, u"Bienvenue dans le programme d'installation",
      kSemiBold13},
     {lbBienv2, ControlKind::Label, 208, 52, 353, 17, u"du logiciel Orvelin", kSemiBold13},

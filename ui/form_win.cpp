@@ -115,7 +115,7 @@ void Form::CreateControls() {
       case ControlKind::Label:
         className = L"STATIC";
         style |= SS_NOPREFIX | SS_CENTERIMAGE |
-                 (spec.Align == TextAlign::Centre ? SS_CENTER : SS_LEFT);
+                 (spec.Align == LabelAlign::Centre ? SS_CENTER : SS_LEFT);
         break;
       case ControlKind::Button:
         style |= WS_TABSTOP | (spec.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
@@ -166,7 +166,7 @@ void Form::ApplyDpi(UINT dpi) {
   for (const Control& control : controls_) {
     const ControlSpec& spec = *control.Spec;
     RECT rect = Scaled(spec.X, spec.Y, spec.Width, spec.Height);
-    if (spec.Kind == ControlKind::Label && spec.Align == TextAlign::Centre)
+    if (spec.Kind == ControlKind::Label && spec.Align == LabelAlign::Centre)
       WidenToText(rect, spec);
     SetWindowPos(control.Window, nullptr, rect.left, rect.top, rect.right - rect.left,
                  rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);

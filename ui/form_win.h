@@ -38,7 +38,7 @@ enum class ControlKind {
   Edit,         // read-only
   GlyphButton,  // a faded flat button showing one symbol
 };
-enum class TextAlign { Left, Centre };
+enum class LabelAlign { Left, Centre };
 
 struct ControlSpec {
   int Id;
@@ -46,7 +46,7 @@ struct ControlSpec {
   int X, Y, Width, Height;
   std::u16string_view Text;
   FontSpec Font = {};
-  TextAlign Align = TextAlign::Centre;  // labels
+  LabelAlign Align = LabelAlign::Centre;  // labels
   bool Checked = false;                 // check boxes and radio buttons
   bool Default = false;                 // the push button that Enter presses
 };

@@ -10,7 +10,6 @@
 using namespace ControlIds;
 
 namespace {
-const std::u16string kInstallCaption = u"Installation Orvelin 6.1.10.1";
 const std::u16string kUninstallCaption = u"Désinstallation Orvelin";
 
 POINT Position(HWND window) {
@@ -29,11 +28,11 @@ HWND NextPage(DWORD processId, HWND window, int button, const std::u16string& ca
 
 TEST(PageChaining, BackFromTheFolderChoiceEndsTheProgram) {
   SetupProcess setup;
-  HWND welcome = WaitForWindow(setup.Id(), kInstallCaption);
+  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
   ASSERT_TRUE(welcome);
   const POINT place = Position(welcome);
 
-  HWND folders = NextPage(setup.Id(), welcome, btnSuiv, kInstallCaption);
+  HWND folders = NextPage(setup.Id(), welcome, btnSuiv, InstallCaption());
   ASSERT_TRUE(folders);
   EXPECT_NE(folders, welcome);
   EXPECT_TRUE(Position(folders) == place) << "the page takes the welcome window's place";
@@ -48,7 +47,7 @@ TEST(PageChaining, BackFromTheFolderChoiceEndsTheProgram) {
 
 TEST(PageChaining, UninstallPageComesBackToTheWelcomePageWhereItWas) {
   SetupProcess setup;
-  HWND welcome = WaitForWindow(setup.Id(), kInstallCaption);
+  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
   ASSERT_TRUE(welcome);
   ASSERT_TRUE(Click(Control(welcome, rbUninstall)));
   HWND page = NextPage(setup.Id(), welcome, btnSuiv, kUninstallCaption);
@@ -63,7 +62,7 @@ TEST(PageChaining, UninstallPageComesBackToTheWelcomePageWhereItWas) {
   SetWindowPos(page, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ASSERT_TRUE(Click(Control(page, btnPrec)));
   ASSERT_TRUE(WaitUntilGone(page));
-  welcome = WaitForWindow(setup.Id(), kInstallCaption);
+  welcome = WaitForWindow(setup.Id(), InstallCaption());
   ASSERT_TRUE(welcome);
   EXPECT_TRUE(Position(welcome) == (POINT{40, 30}));
   EXPECT_TRUE(IsChecked(Control(welcome, rbInstall))) << "the choice is back on installing";
@@ -75,11 +74,11 @@ TEST(PageChaining, UninstallPageComesBackToTheWelcomePageWhereItWas) {
 
 TEST(PageChaining, InstallPageTicksAndWaysBack) {
   SetupProcess setup;
-  HWND welcome = WaitForWindow(setup.Id(), kInstallCaption);
+  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
   ASSERT_TRUE(welcome);
-  HWND folders = NextPage(setup.Id(), welcome, btnSuiv, kInstallCaption);
+  HWND folders = NextPage(setup.Id(), welcome, btnSuiv, InstallCaption());
   ASSERT_TRUE(folders);
-  HWND install = NextPage(setup.Id(), folders, btnSuiv, kInstallCaption);
+  HWND install = NextPage(setup.Id(), folders, btnSuiv, InstallCaption());
   ASSERT_TRUE(install);
   EXPECT_TRUE(IsChecked(Control(install, cbInstProg)));
   EXPECT_TRUE(IsChecked(Control(install, cbInstRacc)));
@@ -97,7 +96,7 @@ TEST(PageChaining, InstallPageTicksAndWaysBack) {
   EXPECT_TRUE(IsEnabled(Control(install, cbInstRacc)));
 
   // Back to the folder choice, then "Annuler": No keeps the page, Yes ends the program.
-  folders = NextPage(setup.Id(), install, btnPrec, kInstallCaption);
+  folders = NextPage(setup.Id(), install, btnPrec, InstallCaption());
   ASSERT_TRUE(folders);
   ASSERT_TRUE(Click(Control(folders, btnAnnul)));
   ASSERT_TRUE(AnswerBox(setup.Id(), u"Avertissement", u"Non"));

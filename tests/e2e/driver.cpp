@@ -120,6 +120,20 @@ DriverSettings& Settings() {
   return settings;
 }
 
+std::u16string InstallCaption() {
+  std::u16string version;
+  if (HMODULE program = LoadLibraryExW(W(Settings().Program), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+    HRSRC found = FindResourceW(program, L"RESOURCE_3", MAKEINTRESOURCEW(10));  // RT_RCDATA
+    const auto* text = found ? static_cast<const char*>(LockResource(LoadResource(program, found)))
+                             : nullptr;
+    for (DWORD i = 0, size = found ? SizeofResource(program, found) : 0;
+         text && i < size && text[i] != '\r' && text[i] != '\n'; ++i)
+      version += static_cast<char16_t>(static_cast<unsigned char>(text[i]));
+    FreeLibrary(program);
+  }
+  return u"Installation Orvelin " + version;
+}
+
 SetupProcess::SetupProcess(const std::u16string& arguments) {
   const std::u16string folder = WorkFolder();
   SHELLEXECUTEINFOW run{};

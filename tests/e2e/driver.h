@@ -19,6 +19,10 @@ struct DriverSettings {
 };
 DriverSettings& Settings();
 
+// "Installation Orvelin " + the payload's version (first line of the program's resource
+// Resource_3): the caption of the welcome, folder-choice and install pages.
+std::u16string InstallCaption();
+
 inline constexpr DWORD kWaitLimit = 20000;  // ms
 
 // A started Setup_Orvelin.exe, in a working folder of its own. Ended if still running

@@ -10,7 +10,6 @@
 using namespace ControlIds;
 
 namespace {
-const std::u16string kCaption = u"Installation Orvelin 6.1.10.1";
 
 struct Expected {
   int Id;
@@ -33,7 +32,7 @@ const std::vector<Expected> kWelcome = {
 TEST(WelcomePage, ShowsItsControlsAndQuitsWithExitCodeZero) {
   SetupProcess setup;
   ASSERT_TRUE(setup.Started());
-  HWND welcome = WaitForWindow(setup.Id(), kCaption);
+  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
   ASSERT_TRUE(welcome) << "no window captioned as the welcome page";
 
   const SIZE client = ClientSizeAt96(welcome);
