@@ -98,10 +98,11 @@ TEST(PageChaining, InstallPageTicksAndWaysBack) {
   // Back to the folder choice, then "Annuler": No keeps the page, Yes ends the program.
   folders = NextPage(setup.Id(), install, btnPrec, InstallCaption());
   ASSERT_TRUE(folders);
+  const std::u16string question = u"Confirmez-vous l'abandon de l'installation ?";
   ASSERT_TRUE(Click(Control(folders, btnAnnul)));
-  ASSERT_TRUE(AnswerBox(setup.Id(), u"Avertissement", u"Non"));
+  EXPECT_EQ(AnswerBox(setup.Id(), u"Avertissement", u"Non"), question);
   ASSERT_TRUE(Click(Control(folders, btnAnnul)));
-  ASSERT_TRUE(AnswerBox(setup.Id(), u"Avertissement", u"Oui"));
+  EXPECT_EQ(AnswerBox(setup.Id(), u"Avertissement", u"Oui"), question);
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
 }
 }  // namespace

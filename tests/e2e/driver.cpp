@@ -173,18 +173,27 @@ HWND WaitForWindow(DWORD processId, const std::u16string& caption, DWORD limit) 
   });
 }
 
+bool WaitUntil(const std::function<bool()>& condition, DWORD limit) {
+  return Poll(limit, condition);
+}
+
 bool WaitUntilGone(HWND window, DWORD limit) {
   return Poll(limit, [&] { return !IsWindow(window) || !IsWindowVisible(window); });
 }
 
-bool AnswerBox(DWORD processId, const std::u16string& title, const std::u16string& button,
-               DWORD limit) {
+std::optional<std::u16string> AnswerBox(DWORD processId, const std::u16string& title,
+                                        const std::u16string& button, DWORD limit) {
+  constexpr int kMessageId = 0xFFFF;  // the message's ID in message boxes
   HWND box = WaitForWindow(processId, title, limit);
-  if (!box) return false;
-  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    if (TextOf(child) == button)  // the box's modal loop has returned once it is destroyed
-      return Click(child) && Poll(limit, [&] { return !IsWindow(box); });
-  return false;
+  if (!box) return std::nullopt;
+  const std::u16string message = TextOf(GetDlgItem(box, kMessageId));
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (TextOf(child) != button) continue;
+    // The box's modal loop has returned once the box is destroyed.
+    if (Click(child) && Poll(limit, [&] { return !IsWindow(box); })) return message;
+    return std::nullopt;
+  }
+  return std::nullopt;
 }
 
 HWND Control(HWND window, int id) { return GetDlgItem(window, id); }

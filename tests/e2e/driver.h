@@ -8,6 +8,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -44,14 +45,18 @@ private:
   DWORD id_ = 0;
 };
 
+// True when condition() holds before the limit; it is asked again every 50 ms.
+bool WaitUntil(const std::function<bool()>& condition, DWORD limit = kWaitLimit);
+
 // The visible top-level window of the process with exactly this caption.
 HWND WaitForWindow(DWORD processId, const std::u16string& caption, DWORD limit = kWaitLimit);
 // True when the window is gone or hidden before the limit.
 bool WaitUntilGone(HWND window, DWORD limit = kWaitLimit);
 // Presses the button of a message box (found by title) with this caption and waits until
-// the box has gone; false when no such box or button appears.
-bool AnswerBox(DWORD processId, const std::u16string& title, const std::u16string& button,
-               DWORD limit = kWaitLimit);
+// the box has gone; returns the box's message, or nothing when no such box or button
+// appears.
+std::optional<std::u16string> AnswerBox(DWORD processId, const std::u16string& title,
+                                        const std::u16string& button, DWORD limit = kWaitLimit);
 
 HWND Control(HWND window, int id);
 // Clicks a control; false (and nothing happens) when it is disabled or hidden.

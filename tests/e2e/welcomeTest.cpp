@@ -30,6 +30,7 @@ const std::vector<Expected> kWelcome = {
 };
 
 TEST(WelcomePage, ShowsItsControlsAndQuitsWithExitCodeZero) {
+  EXPECT_TRUE(InstallCaption() == u"Installation Orvelin 6.1.10.1") << "the payload's version";
   SetupProcess setup;
   ASSERT_TRUE(setup.Started());
   HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
