@@ -196,6 +196,8 @@ std::optional<std::u16string> AnswerBox(DWORD processId, const std::u16string& t
   return std::nullopt;
 }
 
+void PressCloseBox(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
 HWND Control(HWND window, int id) { return GetDlgItem(window, id); }
 
 bool Click(HWND control) {

@@ -58,6 +58,9 @@ bool WaitUntilGone(HWND window, DWORD limit = kWaitLimit);
 std::optional<std::u16string> AnswerBox(DWORD processId, const std::u16string& title,
                                         const std::u16string& button, DWORD limit = kWaitLimit);
 
+// The close box of the window's title bar, as a user presses it.
+void PressCloseBox(HWND window);
+
 HWND Control(HWND window, int id);
 // Clicks a control; false (and nothing happens) when it is disabled or hidden.
 bool Click(HWND control);

@@ -36,6 +36,12 @@ std::u16string MachineValue(const std::u16string& name) {
   return status == ERROR_SUCCESS ? FromW(data) : u"<no value>";
 }
 
+// The per-user folder setting that the next start reads.
+void SetUserValue(const wchar_t* name, const std::u16string& value) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Brasmoor", name, REG_SZ, W(value),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(char16_t)));
+}
+
 HWND OpenInstallPage(const SetupProcess& setup) {
   HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
   if (!welcome || !Click(Control(welcome, btnSuiv)) || !WaitUntilGone(welcome)) return nullptr;
@@ -84,5 +90,40 @@ TEST(Journey, InstallsThenUninstallsWithTheParameter) {
   EXPECT_FALSE(Exists(kProjDir));
   EXPECT_FALSE(Exists(kMenuDir));
   EXPECT_TRUE(MachineValue(u"DisplayName") == u"<no key>");
+}
+// An install folder below a file cannot receive the program: the error ends the run, is
+// shown in an error box, and the page stays in its running look until its close box.
+TEST(Journey, AnErrorStopsTheRunAndLeavesThePageToItsCloseBox) {
+  const std::u16string blocker = u"C:\\orvelin-blocker";
+  HANDLE file = CreateFileW(W(blocker), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  SetUserValue(L"InstallDir", blocker + u"\\Brasmoor");
+  {
+    SetupProcess setup;
+    HWND install = OpenInstallPage(setup);
+    ASSERT_TRUE(install);
+    ASSERT_TRUE(Click(Control(install, btnInstall)));
+    const auto error = AnswerBox(setup.Id(), u"Erreur", u"OK", 120000);
+    ASSERT_TRUE(error.has_value()) << "no error box";
+    EXPECT_FALSE(error->empty());
+    EXPECT_TRUE(TextOf(Control(install, lbInst)) == u"Installation en cours.");
+    EXPECT_TRUE(TextOf(Control(install, btnAnnul)) == u"Annuler");
+    EXPECT_FALSE(IsEnabled(Control(install, btnAnnul)));
+    EXPECT_FALSE(IsEnabled(Control(install, btnInstall)));
+    EXPECT_FALSE(IsShown(Control(install, btnPrec)));
+    EXPECT_TRUE(SaveScreenshot(install, u"install-stopped"));
+
+    // The close box brings back the folder-choice page.
+    PressCloseBox(install);
+    ASSERT_TRUE(WaitUntilGone(install));
+    HWND folders = WaitForWindow(setup.Id(), InstallCaption());
+    ASSERT_TRUE(folders);
+    EXPECT_TRUE(TextOf(Control(folders, edRepProg)) == blocker + u"\\Brasmoor");
+    ASSERT_TRUE(Click(Control(folders, btnPrec)));
+    EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Brasmoor");
+  DeleteFileW(W(blocker));
 }
 }  // namespace
