@@ -100,6 +100,9 @@ TEST(PageChaining, InstallPageTicksAndWaysBack) {
   ASSERT_TRUE(folders);
   const std::u16string question = u"Confirmez-vous l'abandon de l'installation ?";
   ASSERT_TRUE(Click(Control(folders, btnAnnul)));
+  HWND box = WaitForWindow(setup.Id(), u"Avertissement");
+  ASSERT_TRUE(box);
+  EXPECT_TRUE(SaveScreenshot(box, u"confirm-box"));
   EXPECT_EQ(AnswerBox(setup.Id(), u"Avertissement", u"Non"), question);
   ASSERT_TRUE(Click(Control(folders, btnAnnul)));
   EXPECT_EQ(AnswerBox(setup.Id(), u"Avertissement", u"Oui"), question);
