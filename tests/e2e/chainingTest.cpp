@@ -6,6 +6,7 @@
 
 #include "tests/e2e/driver.h"
 #include "ui/controlIds.h"
+#include "util/wideText_win.h"
 
 using namespace ControlIds;
 
@@ -16,6 +17,15 @@ POINT Position(HWND window) {
   RECT rect;
   GetWindowRect(window, &rect);
   return {rect.left, rect.top};
+}
+
+std::u16string UserValue(const wchar_t* name) {
+  wchar_t data[MAX_PATH] = {};
+  DWORD size = sizeof data - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Brasmoor", name, RRF_RT_REG_SZ, nullptr, data,
+                   &size) != ERROR_SUCCESS)
+    return u"";
+  return FromW(data);
 }
 
 bool operator==(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
@@ -107,5 +117,28 @@ TEST(PageChaining, InstallPageTicksAndWaysBack) {
   ASSERT_TRUE(Click(Control(folders, btnAnnul)));
   EXPECT_EQ(AnswerBox(setup.Id(), u"Avertissement", u"Oui"), question);
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+}
+// The pickers change the fields only; nothing is stored before "Suivant >".
+TEST(PageChaining, FolderPickersChangeOnlyTheFields) {
+  const std::u16string chosen = u"C:\\Orvelin Choix";
+  CreateDirectoryW(W(chosen), nullptr);
+  SetupProcess setup;
+  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
+  ASSERT_TRUE(welcome);
+  HWND folders = NextPage(setup.Id(), welcome, btnSuiv, InstallCaption());
+  ASSERT_TRUE(folders);
+  const std::u16string projects = TextOf(Control(folders, edRepDoss));
+
+  ASSERT_TRUE(Click(Control(folders, btnProg)));
+  ASSERT_TRUE(AnswerFolderPicker(setup.Id(), u"Répertoire Orvelin", chosen));
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(Control(folders, edRepProg)) == chosen; }));
+  ASSERT_TRUE(Click(Control(folders, btnDoss)));
+  ASSERT_TRUE(AnswerFolderPicker(setup.Id(), u"Répertoire dossier projets", u""));
+  EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == projects) << "a cancelled picker changes nothing";
+
+  ASSERT_TRUE(Click(Control(folders, btnPrec)));
+  EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+  EXPECT_NE(UserValue(L"InstallDir"), chosen) << "nothing stored without Suivant";
+  RemoveDirectoryW(W(chosen));
 }
 }  // namespace

@@ -196,6 +196,20 @@ std::optional<std::u16string> AnswerBox(DWORD processId, const std::u16string& t
   return std::nullopt;
 }
 
+bool AnswerFolderPicker(DWORD processId, const std::u16string& title, const std::u16string& path,
+                        DWORD limit) {
+  constexpr int kFileNameId = 1152;  // the file name field of the system's file dialogs
+  HWND picker = WaitForWindow(processId, title, limit);
+  if (!picker) return false;
+  if (!path.empty())
+    SendMessageTimeoutW(GetDlgItem(picker, kFileNameId), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, kSendLimit, nullptr);
+  // Posted like a user's click: the picker does not take its buttons' clicks as sent
+  // messages.
+  PostMessageW(GetDlgItem(picker, path.empty() ? IDCANCEL : IDOK), BM_CLICK, 0, 0);
+  return WaitUntilGone(picker, limit);
+}
+
 void PressCloseBox(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 HWND Control(HWND window, int id) { return GetDlgItem(window, id); }

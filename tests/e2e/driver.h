@@ -61,6 +61,11 @@ std::optional<std::u16string> AnswerBox(DWORD processId, const std::u16string& t
 // The close box of the window's title bar, as a user presses it.
 void PressCloseBox(HWND window);
 
+// The system's folder picker (found by title): types path as the chosen folder and
+// confirms, or cancels when path is empty; false when no picker appears or it stays.
+bool AnswerFolderPicker(DWORD processId, const std::u16string& title, const std::u16string& path,
+                        DWORD limit = kWaitLimit);
+
 HWND Control(HWND window, int id);
 // Clicks a control; false (and nothing happens) when it is disabled or hidden.
 bool Click(HWND control);
