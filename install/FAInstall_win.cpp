@@ -9,8 +9,7 @@
 using namespace ControlIds;
 
 namespace {
-constexpr ShapeSpec kRectangle1{ShapeKind::Rectangle, 260, 128, 245, 105, RGB(0xFA, 0xFA, 0xFA),
-                                1.5, kLightGrey};
+constexpr ShapeSpec kRectangle1 = CheckBoxPanel(260, 128, 245, 105);
 // The check boxes stand in the panel, 12 pixels from its left.
 constexpr int kBoxX = kRectangle1.X + 12;
 constexpr int kBoxY = kRectangle1.Y;

@@ -8,8 +8,7 @@
 using namespace ControlIds;
 
 namespace {
-constexpr ShapeSpec kRectangle1{ShapeKind::Rectangle, 268, 140, 233, 85, RGB(0xFA, 0xFA, 0xFA),
-                                1.5, kLightGrey};
+constexpr ShapeSpec kRectangle1 = CheckBoxPanel(268, 140, 233, 85);
 constexpr int kBoxX = kRectangle1.X + 12;
 constexpr int kBoxY = kRectangle1.Y;
 

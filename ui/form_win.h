@@ -74,6 +74,10 @@ inline constexpr COLORREF kBandGrey = RGB(0xE6, 0xE6, 0xE6);
 inline constexpr ShapeSpec kLine1{ShapeKind::Rectangle, 0, 319, 641, 1, kDarkGrey};
 inline constexpr ShapeSpec kButtonBand{ShapeKind::Rectangle, 0, 320, 576, 69, kBandGrey};
 inline constexpr ShapeSpec Banner(int height) { return {ShapeKind::Picture, -8, -16, 203, height}; }
+// The framed panel that holds the check boxes of the install and uninstall pages.
+inline constexpr ShapeSpec CheckBoxPanel(int x, int y, int width, int height) {
+  return {ShapeKind::Rectangle, x, y, width, height, RGB(0xFA, 0xFA, 0xFA), 1.5, kLightGrey};
+}
 
 // The page-chaining callbacks that a page holds: they close or move its opener.
 using ClosePrevCallback = std::function<void()>;
