@@ -1,5 +1,6 @@
 #include "ui/banner_win.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {

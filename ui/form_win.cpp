@@ -350,11 +350,11 @@ LRESULT CALLBACK Form::Procedure(HWND window, UINT message, WPARAM wParam, LPARA
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
   }
   auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  return form ? form->Handle(message, wParam, lParam)
+  return form ? form->HandleMessage(message, wParam, lParam)
               : DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));

@@ -148,7 +148,7 @@ private:
 
   static void RegisterWindowClass();
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Command(int id, int code, HWND control);
   HBRUSH ControlColours(HWND control, HDC dc);
   void Activate(bool active);

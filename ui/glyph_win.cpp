@@ -25,7 +25,7 @@ HFONT SymbolFont(HDC dc, int pixelSize) {
   return nullptr;
 }
 
-void Polygon(HDC dc, const POINT* points, int count, COLORREF colour) {
+void FillPolygon(HDC dc, const POINT* points, int count, COLORREF colour) {
   HBRUSH brush = CreateSolidBrush(colour);
   HGDIOBJ oldBrush = SelectObject(dc, brush);
   HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
@@ -45,8 +45,8 @@ void Folder(HDC dc, const RECT& rect, int pixelSize) {
   };
   const POINT back[] = {at(1, 3), at(6, 3), at(7.5, 4.5), at(13, 4.5), at(13, 13), at(1, 13)};
   const POINT front[] = {at(3.5, 7), at(15.5, 7), at(13, 13), at(1, 13)};
-  Polygon(dc, back, 6, kGlyphBack);
-  Polygon(dc, front, 4, kGlyph);
+  FillPolygon(dc, back, 6, kGlyphBack);
+  FillPolygon(dc, front, 4, kGlyph);
 }
 }  // namespace
 
