@@ -56,16 +56,18 @@ TEST(Form, APageClosingItsOpenerClosesFirstThenTheOpenerEnds) {
   opener->Create();
   opener->OnFirstShow = [&] { opener->PressLater(); };
   opener->OnClick = [&] {
-    FormPtr<LoggedForm> page(new LoggedForm("page", log));
-    page->Create();
-    page->OnFirstShow = [&] { page->PressLater(); };
-    page->OnClick = [&] {
-      page->Close();
-      opener->Close();
-      log.push_back("page handler done");
-    };
-    opener->OpenPage(*page);
-    log.push_back("page returned");
+    {
+      FormPtr<LoggedForm> page(new LoggedForm("page", log));
+      page->Create();
+      page->OnFirstShow = [&] { page->PressLater(); };
+      page->OnClick = [&] {
+        page->Close();
+        opener->Close();
+        log.push_back("page handler done");
+      };
+      opener->OpenPage(*page);
+    }
+    log.push_back("page gone");
   };
   opener->ShowModal();
   log.push_back("opener returned");
@@ -73,7 +75,7 @@ TEST(Form, APageClosingItsOpenerClosesFirstThenTheOpenerEnds) {
   const std::vector<std::string> expected = {
       "opener create", "opener show", "opener click 101", "page create", "page show",
       "page click 101", "page handler done", "page close", "opener show", "page destroy",
-      "page returned", "opener close", "opener returned"};
+      "page gone", "opener close", "opener returned"};
   EXPECT_EQ(log, expected);
   EXPECT_FALSE(opener->Visible());
 }
