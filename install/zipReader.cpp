@@ -48,7 +48,7 @@ bool IsAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// A message of the file layer put after ours: lower-case start, its own final stop.
+// A message of the file layer continuing ours: lower-case start, no final stop (ours ends it).
 std::u16string Continued(std::u16string detail) {
   if (!detail.empty() && detail[0] >= u'A' && detail[0] <= u'Z') detail[0] = static_cast<char16_t>(detail[0] + 32);
   if (!detail.empty() && detail.back() == u'.') detail.pop_back();
