@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <tuple>
 
 #include "util/clock.h"
 
@@ -44,8 +45,26 @@ inline constexpr std::uint32_t kDosArchive = 0x20;
 inline constexpr std::uint32_t kZip64Marker32 = 0xFFFFFFFF;
 inline constexpr std::uint16_t kZip64Marker16 = 0xFFFF;
 
+namespace detail {
+// One field of a record: where it lies and which member holds it; its width is the
+// member's.
+template <typename Record, typename T>
+struct Field {
+  std::size_t offset;
+  T Record::*member;
+};
+template <typename Record, typename T>
+Field(std::size_t, T Record::*) -> Field<Record, T>;
+
+inline void Get(const std::uint8_t* p, std::uint16_t& v) { v = Get16(p); }
+inline void Get(const std::uint8_t* p, std::uint32_t& v) { v = Get32(p); }
+inline void Put(std::uint8_t* p, std::uint16_t v) { Put16(p, v); }
+inline void Put(std::uint8_t* p, std::uint32_t v) { Put32(p, v); }
+}  // namespace detail
+
 struct LocalHeader {
   static constexpr std::size_t kSize = 30;
+  static constexpr std::uint32_t kSignature = kLocalSignature;
   struct Offset {  // of each field from the start of the record
     enum : std::size_t {
       Signature = 0, VersionNeeded = 4, Flags = 6, Method = 8, Time = 10, Date = 12,
@@ -55,10 +74,22 @@ struct LocalHeader {
   std::uint16_t VersionNeeded = 0, Flags = 0, Method = 0, Time = 0, Date = 0;
   std::uint32_t Crc32 = 0, CompressedSize = 0, Size = 0;
   std::uint16_t NameLength = 0, ExtraLength = 0;
+
+  static constexpr auto Fields() {
+    using O = Offset;
+    using H = LocalHeader;
+    using detail::Field;
+    return std::tuple{Field{O::VersionNeeded, &H::VersionNeeded}, Field{O::Flags, &H::Flags},
+                      Field{O::Method, &H::Method}, Field{O::Time, &H::Time}, Field{O::Date, &H::Date},
+                      Field{O::Crc32, &H::Crc32}, Field{O::CompressedSize, &H::CompressedSize},
+                      Field{O::Size, &H::Size}, Field{O::NameLength, &H::NameLength},
+                      Field{O::ExtraLength, &H::ExtraLength}};
+  }
 };
 
 struct CentralHeader {
   static constexpr std::size_t kSize = 46;
+  static constexpr std::uint32_t kSignature = kCentralSignature;
   struct Offset {  // of each field from the start of the record
     enum : std::size_t {
       Signature = 0, VersionMadeBy = 4, VersionNeeded = 6, Flags = 8, Method = 10, Time = 12,
@@ -72,11 +103,27 @@ struct CentralHeader {
   std::uint16_t NameLength = 0, ExtraLength = 0, CommentLength = 0, DiskStart = 0;
   std::uint16_t InternalAttributes = 0;
   std::uint32_t ExternalAttributes = 0, LocalHeaderOffset = 0;
+
+  static constexpr auto Fields() {
+    using O = Offset;
+    using H = CentralHeader;
+    using detail::Field;
+    return std::tuple{Field{O::VersionMadeBy, &H::VersionMadeBy}, Field{O::VersionNeeded, &H::VersionNeeded},
+                      Field{O::Flags, &H::Flags}, Field{O::Method, &H::Method}, Field{O::Time, &H::Time},
+                      Field{O::Date, &H::Date}, Field{O::Crc32, &H::Crc32},
+                      Field{O::CompressedSize, &H::CompressedSize}, Field{O::Size, &H::Size},
+                      Field{O::NameLength, &H::NameLength}, Field{O::ExtraLength, &H::ExtraLength},
+                      Field{O::CommentLength, &H::CommentLength}, Field{O::DiskStart, &H::DiskStart},
+                      Field{O::InternalAttributes, &H::InternalAttributes},
+                      Field{O::ExternalAttributes, &H::ExternalAttributes},
+                      Field{O::LocalHeaderOffset, &H::LocalHeaderOffset}};
+  }
 };
 
 struct EndRecord {
   static constexpr std::size_t kSize = 22;
   static constexpr std::size_t kMaxComment = 0xFFFF;
+  static constexpr std::uint32_t kSignature = kEndSignature;
   struct Offset {  // of each field from the start of the record
     enum : std::size_t {
       Signature = 0, Disk = 4, CentralDisk = 6, EntriesOnDisk = 8, Entries = 10,
@@ -86,78 +133,31 @@ struct EndRecord {
   std::uint16_t Disk = 0, CentralDisk = 0, EntriesOnDisk = 0, Entries = 0;
   std::uint32_t CentralSize = 0, CentralOffset = 0;
   std::uint16_t CommentLength = 0;
+
+  static constexpr auto Fields() {
+    using O = Offset;
+    using H = EndRecord;
+    using detail::Field;
+    return std::tuple{Field{O::Disk, &H::Disk}, Field{O::CentralDisk, &H::CentralDisk},
+                      Field{O::EntriesOnDisk, &H::EntriesOnDisk}, Field{O::Entries, &H::Entries},
+                      Field{O::CentralSize, &H::CentralSize}, Field{O::CentralOffset, &H::CentralOffset},
+                      Field{O::CommentLength, &H::CommentLength}};
+  }
 };
 
-// Each Read expects kSize bytes starting with the signature (not checked here); each Write
-// fills kSize bytes, signature included.
-inline LocalHeader ReadLocal(const std::uint8_t* p) {
-  using F = LocalHeader::Offset;
-  return {Get16(p + F::VersionNeeded), Get16(p + F::Flags), Get16(p + F::Method),
-          Get16(p + F::Time), Get16(p + F::Date), Get32(p + F::Crc32),
-          Get32(p + F::CompressedSize), Get32(p + F::Size), Get16(p + F::NameLength),
-          Get16(p + F::ExtraLength)};
-}
-inline void WriteLocal(std::uint8_t* p, const LocalHeader& h) {
-  using F = LocalHeader::Offset;
-  Put32(p + F::Signature, kLocalSignature);
-  Put16(p + F::VersionNeeded, h.VersionNeeded);
-  Put16(p + F::Flags, h.Flags);
-  Put16(p + F::Method, h.Method);
-  Put16(p + F::Time, h.Time);
-  Put16(p + F::Date, h.Date);
-  Put32(p + F::Crc32, h.Crc32);
-  Put32(p + F::CompressedSize, h.CompressedSize);
-  Put32(p + F::Size, h.Size);
-  Put16(p + F::NameLength, h.NameLength);
-  Put16(p + F::ExtraLength, h.ExtraLength);
+// A record from kSize bytes that begin with its signature (not checked here), and the
+// record written to kSize bytes, signature included: one field list serves both ways.
+template <typename Record>
+Record Read(const std::uint8_t* p) {
+  Record record;
+  std::apply([&](auto... field) { (detail::Get(p + field.offset, record.*field.member), ...); }, Record::Fields());
+  return record;
 }
 
-inline CentralHeader ReadCentral(const std::uint8_t* p) {
-  using F = CentralHeader::Offset;
-  return {Get16(p + F::VersionMadeBy), Get16(p + F::VersionNeeded), Get16(p + F::Flags),
-          Get16(p + F::Method), Get16(p + F::Time), Get16(p + F::Date), Get32(p + F::Crc32),
-          Get32(p + F::CompressedSize), Get32(p + F::Size), Get16(p + F::NameLength),
-          Get16(p + F::ExtraLength), Get16(p + F::CommentLength), Get16(p + F::DiskStart),
-          Get16(p + F::InternalAttributes), Get32(p + F::ExternalAttributes),
-          Get32(p + F::LocalHeaderOffset)};
-}
-inline void WriteCentral(std::uint8_t* p, const CentralHeader& h) {
-  using F = CentralHeader::Offset;
-  Put32(p + F::Signature, kCentralSignature);
-  Put16(p + F::VersionMadeBy, h.VersionMadeBy);
-  Put16(p + F::VersionNeeded, h.VersionNeeded);
-  Put16(p + F::Flags, h.Flags);
-  Put16(p + F::Method, h.Method);
-  Put16(p + F::Time, h.Time);
-  Put16(p + F::Date, h.Date);
-  Put32(p + F::Crc32, h.Crc32);
-  Put32(p + F::CompressedSize, h.CompressedSize);
-  Put32(p + F::Size, h.Size);
-  Put16(p + F::NameLength, h.NameLength);
-  Put16(p + F::ExtraLength, h.ExtraLength);
-  Put16(p + F::CommentLength, h.CommentLength);
-  Put16(p + F::DiskStart, h.DiskStart);
-  Put16(p + F::InternalAttributes, h.InternalAttributes);
-  Put32(p + F::ExternalAttributes, h.ExternalAttributes);
-  Put32(p + F::LocalHeaderOffset, h.LocalHeaderOffset);
-}
-
-inline EndRecord ReadEnd(const std::uint8_t* p) {
-  using F = EndRecord::Offset;
-  return {Get16(p + F::Disk), Get16(p + F::CentralDisk), Get16(p + F::EntriesOnDisk),
-          Get16(p + F::Entries), Get32(p + F::CentralSize), Get32(p + F::CentralOffset),
-          Get16(p + F::CommentLength)};
-}
-inline void WriteEnd(std::uint8_t* p, const EndRecord& h) {
-  using F = EndRecord::Offset;
-  Put32(p + F::Signature, kEndSignature);
-  Put16(p + F::Disk, h.Disk);
-  Put16(p + F::CentralDisk, h.CentralDisk);
-  Put16(p + F::EntriesOnDisk, h.EntriesOnDisk);
-  Put16(p + F::Entries, h.Entries);
-  Put32(p + F::CentralSize, h.CentralSize);
-  Put32(p + F::CentralOffset, h.CentralOffset);
-  Put16(p + F::CommentLength, h.CommentLength);
+template <typename Record>
+void Write(std::uint8_t* p, const Record& record) {
+  Put32(p, Record::kSignature);
+  std::apply([&](auto... field) { (detail::Put(p + field.offset, record.*field.member), ...); }, Record::Fields());
 }
 
 // MS-DOS date and time: local time, years 1980 to 2107, seconds in steps of two.

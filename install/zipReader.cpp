@@ -100,7 +100,7 @@ void ZipReader::ReadCentralDirectory() {
       break;
   }
   const std::uint64_t endOffset = fileSize - tailSize + at;
-  const EndRecord end = zip::ReadEnd(&tail[at]);
+  const EndRecord end = zip::Read<EndRecord>(&tail[at]);
   tail = {};
 
   std::uint8_t locator[4] = {};
@@ -120,7 +120,7 @@ void ZipReader::ReadCentralDirectory() {
   for (unsigned i = 0; i < end.Entries; ++i) {
     if (central.size() - pos < CentralHeader::kSize || zip::Get32(&central[pos]) != zip::kCentralSignature)
       Fail(u"son répertoire central est endommagé");
-    const CentralHeader h = zip::ReadCentral(&central[pos]);
+    const CentralHeader h = zip::Read<CentralHeader>(&central[pos]);
     const std::size_t recordSize = CentralHeader::kSize + h.NameLength + h.ExtraLength + h.CommentLength;
     if (central.size() - pos < recordSize) Fail(u"son répertoire central est endommagé");
     const std::string_view rawName(reinterpret_cast<const char*>(&central[pos + CentralHeader::kSize]),
@@ -154,7 +154,7 @@ void ZipReader::ReadCentralDirectory() {
     readExactly(h.LocalHeaderOffset, local.data(), local.size());
     if (zip::Get32(local.data()) != zip::kLocalSignature)
       FailEntry(entry.Name, u"son en-tête local est absent");
-    const LocalHeader l = zip::ReadLocal(local.data());
+    const LocalHeader l = zip::Read<LocalHeader>(local.data());
     const std::string_view localName(reinterpret_cast<const char*>(&local[LocalHeader::kSize]), h.NameLength);
     if (l.Flags != h.Flags || l.Method != h.Method || l.Crc32 != h.Crc32 ||
         l.CompressedSize != h.CompressedSize || l.Size != h.Size || l.NameLength != h.NameLength ||

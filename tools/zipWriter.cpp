@@ -65,11 +65,11 @@ void ZipWriter::Add(std::string_view name, const LocalDateTime& modified,
   central.LocalHeaderOffset = static_cast<std::uint32_t>(archive_.size());
 
   std::uint8_t header[zip::CentralHeader::kSize];
-  zip::WriteLocal(header, local);
+  zip::Write(header, local);
   Append(archive_, header, zip::LocalHeader::kSize);
   Append(archive_, name.data(), name.size());
   Append(archive_, packed.data(), packed.size());
-  zip::WriteCentral(header, central);
+  zip::Write(header, central);
   Append(central_, header, zip::CentralHeader::kSize);
   Append(central_, name.data(), name.size());
   ++entries_;
@@ -83,7 +83,7 @@ std::vector<std::uint8_t> ZipWriter::Finish() {
   end.CentralSize = static_cast<std::uint32_t>(central_.size());
   end.CentralOffset = static_cast<std::uint32_t>(archive_.size());
   std::uint8_t record[zip::EndRecord::kSize];
-  zip::WriteEnd(record, end);
+  zip::Write(record, end);
   Append(archive_, central_.data(), central_.size());
   Append(archive_, record, sizeof record);
   std::vector<std::uint8_t> result = std::move(archive_);
