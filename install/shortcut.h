@@ -12,6 +12,10 @@ struct ShortcutRequest {
   std::u16string WorkingDir;
 };
 
+// The error when the system's shell-link object cannot be had; %s is the link file.
+inline constexpr char16_t ShortcutObjectUnavailable[] =
+    u"Echec à la création du raccourci %s : l'objet raccourci de Windows n'est pas disponible.";
+
 // Writes the link with the install folder as working folder. Throws AppError only when
 // the shell-link object cannot be created; setter and save failures are silent.
 void CreateShortcut(const std::u16string& target, const std::u16string& linkFile,

@@ -8,8 +8,8 @@
 #include <vector>
 
 // True when the Perl-compatible pattern finds a non-empty match in text. An empty
-// match never counts, so the empty text matches no pattern; an invalid pattern matches
-// nothing.
+// match never counts, so the empty text matches no pattern; "$" is the end of the text
+// only (not before a final line break); an invalid pattern matches nothing.
 bool MatchesPattern(std::u16string_view text, std::u16string_view pattern);
 
 std::u16string StrUpper(std::u16string_view text);
@@ -20,12 +20,18 @@ bool StrIsInt(std::u16string_view text, bool positive);
 // beyond the signed 32-bit range.
 std::int32_t StrToIntOr0(std::u16string_view text);
 bool StrIsNum(std::u16string_view text, bool positive);
+// The value of a number with "," or "." as decimal mark ("5," and ",5" included) in single
+// precision; 0 for any other text and for numbers beyond the single-precision range.
 float StrToNumOr0(std::u16string_view text);
 
-// Formats value with a printf pattern holding one floating-point conversion ("%.3f"),
-// then writes every "," as ".". A pattern without exactly one such conversion gives "".
+// Formats value with a printf pattern holding one floating-point conversion ("%.3f":
+// flags, width and precision up to 100, one of f F e E g G) beside literal text and "%%",
+// with the regional decimal separator, then writes every "," as ".". Any other pattern
+// gives "", never reaching printf.
 std::u16string FmtFloatDot(std::u16string_view pattern, float value);
 
+// -1, 0 or 1 as a is before, equal to or after b under the type letter: "A" texts, "a"
+// folded texts, "D" and "d" dates, "I" "i" "N" "n" numbers; any other letter gives 0.
 int CompareByType(std::u16string_view a, std::u16string_view b, char16_t typeLetter);
 
 // Splitting rule shared by the three routines below. slots holds the fields from
@@ -37,6 +43,8 @@ int SplitToList(std::vector<std::u16string>& list, std::u16string_view text, int
 std::u16string GetField(std::u16string_view text, int index, char16_t separator);
 std::u16string NormSep(std::u16string_view text, char16_t separator);
 
+// "DD/MM/YY" or "DD/MM/YYYY" as year + month + day, "20" put before a two-digit year;
+// "00010101" for the empty text.
 std::u16string DateKey(std::u16string_view date);
 
 // Two hexadecimal digits ("0123456789ABCDEF", upper case only) per byte. A character

@@ -1,0 +1,148 @@
+#include "install/uninstallRun.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "shell/defGlVar.h"
+#include "tests/support/fileLock.h"
+#include "tests/support/installerFixture.h"
+#include "util/fileSystem.h"
+#include "util/utlFiles.h"
+
+namespace {
+const std::u16string kKey = u"Software\\Brasmoor";
+}
+
+// An installation made by hand: program files, journal, shortcuts, registry, projects.
+class UninstallTest : public InstallerFixture {
+protected:
+  void Install(const std::u16string& projDir = u"") {
+    ASSERT_TRUE(Start());
+    auto& s = InstallSettings;
+    if (!projDir.empty()) s.ProjDir = projDir;
+    ForceDirs(Join(s.InstallDir, {u"Aide"}));
+    WriteAll(Join(s.InstallDir, {u"Orvelin.exe"}), "exe");
+    WriteAll(Join(s.InstallDir, {u"Uninstall.exe"}), "exe");
+    WriteAll(Join(s.InstallDir, {u"Aide", u"index.html"}), "<html>");
+    ForceDirs(s.MenuDir);
+    WriteAll(Join(s.MenuDir, {u"Orvelin.lnk"}), "lnk");
+    WriteAll(Join(s.MenuDir, {u"Uninstall.lnk"}), "lnk");
+    WriteAll(Join(s.DeskDir, {u"Brasmoor.lnk"}), "lnk");
+    ForceDirs(Join(s.ProjDir, {u"Projets", u"Chantier é"}));
+    WriteAll(Join(s.ProjDir, {u"Projets", u"Chantier é", u"mine.prj"}), "my work");
+    registry->SetRegInfoStr(RegRoot::CurrentUser, kKey, u"InstallDir", s.InstallDir);
+    registry->SetRegInfoStr(RegRoot::CurrentUser, kKey, u"ProjDir", s.ProjDir);
+    registry->SetRegInfoStr(RegRoot::LocalMachine, kKey, u"DisplayName", u"Orvelin");
+    registry->SetRegInfoInt(RegRoot::LocalMachine, kKey, u"NoModify", 1);
+  }
+
+  bool ProgramPresent() const { return fsys::IsDir(InstallSettings.InstallDir); }
+  bool ProjectsPresent() const {
+    return fsys::IsFile(Join(InstallSettings.ProjDir, {u"Projets", u"Chantier é", u"mine.prj"}));
+  }
+  bool KeysPresent() const {
+    return registry->RegInfoKeyExists(RegRoot::CurrentUser, kKey) ||
+           registry->RegInfoKeyExists(RegRoot::LocalMachine, kKey);
+  }
+  bool ShortcutsPresent() const {
+    return fsys::IsDir(InstallSettings.MenuDir) ||
+           fsys::IsFile(Join(InstallSettings.DeskDir, {u"Brasmoor.lnk"}));
+  }
+};
+
+class UninstallTicks : public UninstallTest, public testing::WithParamInterface<UninstallChoices> {};
+
+TEST_P(UninstallTicks, RemoveWhatTheyNameAndNothingElse) {
+  const UninstallChoices ticks = GetParam();
+  Install();
+  RunUninstall(ticks);
+  EXPECT_EQ(ProgramPresent(), !ticks.Program);
+  EXPECT_EQ(KeysPresent(), !ticks.Program);
+  EXPECT_EQ(ShortcutsPresent(), !ticks.Program);
+  EXPECT_EQ(ProjectsPresent(), !ticks.ProjectsFolder);
+  EXPECT_TRUE(dialogs.Messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(All, UninstallTicks,
+                         testing::Values(UninstallChoices{true, false}, UninstallChoices{true, true},
+                                         UninstallChoices{false, false}, UninstallChoices{false, true}),
+                         [](const auto& info) {
+                           return std::string(info.param.Program ? "Program" : "NoProgram") +
+                                  (info.param.ProjectsFolder ? "Projects" : "NoProjects");
+                         });
+
+TEST_F(UninstallTest, ProjectsInsideOrEqualToTheInstallFolderSurviveTheProgramRemoval) {
+  Install();
+  const auto inside = Join(InstallSettings.InstallDir, {u"Mes projets"});
+  InstallSettings.ProjDir = inside;
+  ForceDirs(Join(inside, {u"Projets"}));
+  WriteAll(Join(inside, {u"Projets", u"a.prj"}), "mine");
+  RunUninstall({true, false});
+  EXPECT_EQ(ReadAll(Join(inside, {u"Projets", u"a.prj"})), "mine");
+  EXPECT_FALSE(fsys::IsFile(Join(InstallSettings.InstallDir, {u"Orvelin.exe"})));
+  EXPECT_FALSE(fsys::IsDir(Join(InstallSettings.InstallDir, {u"Aide"})));
+
+  InstallSettings.ProjDir = InstallSettings.InstallDir;
+  WriteAll(Join(InstallSettings.InstallDir, {u"b.prj"}), "also mine");
+  RunUninstall({true, false});
+  EXPECT_EQ(ReadAll(Join(InstallSettings.InstallDir, {u"b.prj"})), "also mine");
+
+  RunUninstall({false, true});  // the projects box, ticked, removes them
+  EXPECT_FALSE(fsys::IsDir(InstallSettings.InstallDir));
+}
+
+TEST_F(UninstallTest, KeyWithASubkeyStaysSilently) {
+  Install();
+  registry->ValidateRegInfoKey(RegRoot::LocalMachine, kKey + u"\\Autre programme");
+  RunUninstall({true, false});
+  EXPECT_FALSE(registry->RegInfoKeyExists(RegRoot::CurrentUser, kKey));
+  EXPECT_EQ(registry->GetRegInfoValue(RegRoot::LocalMachine, kKey, u"DisplayName"), u"Orvelin");
+  EXPECT_FALSE(ProgramPresent());
+  EXPECT_TRUE(dialogs.Messages().empty());
+}
+
+TEST_F(UninstallTest, FileInUseStaysAndTheRestGoes) {
+  if (!FileLock::Supported()) GTEST_SKIP() << "no mandatory file locks here";
+  Install();
+  {
+    FileLock lock(Join(InstallSettings.InstallDir, {u"Orvelin.exe"}));
+    RunUninstall({true, false});
+  }
+  EXPECT_TRUE(fsys::IsFile(Join(InstallSettings.InstallDir, {u"Orvelin.exe"})));
+  EXPECT_FALSE(fsys::IsDir(Join(InstallSettings.InstallDir, {u"Aide"})));
+  EXPECT_FALSE(KeysPresent());
+  EXPECT_FALSE(ShortcutsPresent());
+}
+
+TEST_F(UninstallTest, WithoutADesktopNoFileIsLookedForAtTheDriveRoot) {
+  Install();
+  InstallSettings.DeskDir = u"";
+  RunUninstall({true, false});
+  EXPECT_FALSE(ProgramPresent());
+  EXPECT_FALSE(fsys::IsDir(InstallSettings.MenuDir));
+}
+
+TEST_F(UninstallTest, JournalLinesInOrderAndRetryPromptsOnceItsFolderIsGone) {
+  ForceDirs(Join(env.SystemDrive, {u"Program Files (x86)", u"Brasmoor"}));
+  WriteAll(Join(env.SystemDrive, {u"Program Files (x86)", u"Brasmoor", u"inst.dbg"}), "");
+  Install();
+  ASSERT_TRUE(PDbg->DbgMode());
+  dialogs.Answer(MsgButton::No);
+  RunUninstall({true, false});
+  // The program removal deletes the journal's folder: its closing line cannot be written.
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_NE(dialogs.Messages()[0].Text.find(PDbg->JnlPath()), std::u16string::npos);
+  EXPECT_FALSE(ProgramPresent());
+}
+
+TEST_F(UninstallTest, OpeningThePageDeletesUninstallBatInTheCurrentFolder) {
+  const auto saved = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::path(env.WorkDir));
+  WriteAll(Join(env.WorkDir, {u"uninstall.bat"}), "@echo off");
+  WriteAll(Join(env.WorkDir, {u"other.bat"}), "@echo off");
+  DeleteUninstallBatch();
+  std::filesystem::current_path(saved);
+  EXPECT_FALSE(fsys::IsFile(Join(env.WorkDir, {u"uninstall.bat"})));
+  EXPECT_TRUE(fsys::IsFile(Join(env.WorkDir, {u"other.bat"})));
+}

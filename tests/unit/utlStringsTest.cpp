@@ -1,0 +1,226 @@
+#include "util/utlStrings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+const std::u16string kLoneSurrogate(1, u'\xD800');
+}  // namespace
+
+TEST(MatchesPattern, EmptyMatchesNeverCountAndDollarIsTheEnd) {
+  EXPECT_FALSE(MatchesPattern(u"", u"^[-+]?\\d*$"));
+  EXPECT_FALSE(MatchesPattern(std::u16string_view(), u"^.*$"));
+  EXPECT_TRUE(MatchesPattern(u"12", u"^[-+]?\\d*$"));
+  EXPECT_FALSE(MatchesPattern(u"12\n", u"^\\d+$"));  // not before a final line break
+  EXPECT_FALSE(MatchesPattern(u"٣", u"^\\d+$"));      // \d is ASCII only
+  EXPECT_FALSE(MatchesPattern(u"12", u"^(\\d+$"));    // invalid pattern
+  EXPECT_TRUE(MatchesPattern(kLoneSurrogate + u"12", u"\\d+"));
+}
+
+TEST(LowerNoAccent, LowersAsciiAndFoldsTheTableOnly) {
+  EXPECT_EQ(LowerNoAccent(u"ÉTÉ à Noël", true), u"ÉtÉ a noel");
+  EXPECT_EQ(LowerNoAccent(u"ÉTÉ à Noël", false), u"ÉtÉ à noël");
+  EXPECT_EQ(LowerNoAccent(u"àáâãäçèéêëìíîïñðòóôöùúûüý", true), u"aaaaaceeeeiiiinooooouuuuy");
+  EXPECT_EQ(LowerNoAccent(u"õåæøÿ÷þÀÇ", true), u"õåæøÿ÷þÀÇ");
+  EXPECT_EQ(LowerNoAccent(u"UNINSTALL", false), u"uninstall");
+  EXPECT_EQ(StrUpper(u"uninstall é"), u"UNINSTALL é");
+}
+
+TEST(StrIsIntAndStrIsNum, Shapes) {
+  struct Case {
+    std::u16string text;
+    bool positive, isInt, isNum;
+  };
+  const Case cases[] = {
+      {u"", false, false, false},      {u"+12", true, true, true},
+      {u"-12", true, false, false},    {u"-12", false, true, true},
+      {u"007", true, true, true},      {u"1.5", false, false, true},
+      {u"1,5", false, false, true},    {u",5", true, false, true},
+      {u"5,", false, false, false},    {u"1.000,5", false, false, false},
+      {u"-", false, false, false},     {u" 1", false, false, false},
+      {u"1e5", false, false, false},   {u"12\n", false, false, false},
+      {kLoneSurrogate, false, false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(StrIsInt(c.text, c.positive), c.isInt) << testing::PrintToString(c.text);
+    EXPECT_EQ(StrIsNum(c.text, c.positive), c.isNum) << testing::PrintToString(c.text);
+  }
+}
+
+TEST(StrToIntOr0, ValueOrZeroWithinTheSigned32BitRange) {
+  const std::pair<std::u16string, std::int32_t> cases[] = {
+      {u"", 0},           {u"-", 0},
+      {u"007", 7},        {u"1,5", 0},
+      {u"+12", 12},       {u"-12", -12},
+      {u" 1", 0},         {u"2147483647", 2147483647},
+      {u"2147483648", 0}, {u"-2147483648", std::numeric_limits<std::int32_t>::min()},
+      {u"-2147483649", 0}, {u"99999999999999999999", 0},
+      {u"0000000000000000000000042", 42},
+  };
+  for (const auto& [text, value] : cases)
+    EXPECT_EQ(StrToIntOr0(text), value) << testing::PrintToString(text);
+}
+
+TEST(StrToNumOr0, CommaOrDotAndSinglePrecision) {
+  const std::pair<std::u16string, float> cases[] = {
+      {u"", 0.f},      {u"1.25", 1.25f},  {u"1,25", 1.25f}, {u"5,", 5.f},
+      {u",5", 0.5f},   {u"-.5", -0.5f},   {u"+3", 3.f},     {u",", 0.f},
+      {u"-", 0.f},     {u"1.000,5", 0.f}, {u"1e5", 0.f},    {u"16777217", 16777216.f},
+      {u"340282346638528859811704183484516925440", std::numeric_limits<float>::max()},
+      {u"1" + std::u16string(39, u'0'), 0.f},  // beyond single precision
+  };
+  for (const auto& [text, value] : cases)
+    EXPECT_EQ(StrToNumOr0(text), value) << testing::PrintToString(text);
+}
+
+TEST(FmtFloatDot, OneFloatConversionWithADot) {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"%.3f", u"1.500"},         {u"%.0f", u"2"},
+      {u"Durée %.2f s", u"Durée 1.50 s"}, {u"%8.1f", u"     1.5"},
+      {u"%-6.1f|", u"1.5   |"},   {u"%+.1f", u"+1.5"},
+      {u"%%%.1f%%", u"%1.5%"},    {u"a,b %g", u"a.b 1.5"},
+      {u"%.f", u"2"},
+  };
+  for (const auto& [pattern, text] : cases)
+    EXPECT_EQ(FmtFloatDot(pattern, 1.5f), text) << testing::PrintToString(pattern);
+  EXPECT_EQ(FmtFloatDot(u"%.7f", 0.1f), u"0.1000000");
+  EXPECT_EQ(FmtFloatDot(u"%.100f", 1.f).size(), 102u);
+}
+
+TEST(FmtFloatDot, AnyOtherPatternGivesEmpty) {
+  for (const std::u16string pattern :
+       {u"", u"abc", u"%", u"%%", u"%s", u"%d", u"%n", u"%.3f %.3f", u"%.-1f", u"%.3", u"%*f",
+        u"%.*f", u"%lf", u"%Lf", u"%.101f", u"%1000f", u"%.99999999999999999999f", u"%'f"})
+    EXPECT_EQ(FmtFloatDot(pattern, 1.5f), u"") << testing::PrintToString(pattern);
+}
+
+TEST(CompareByType, TypeLetters) {
+  struct Case {
+    std::u16string a, b;
+    char16_t letter;
+    int result;
+  };
+  const Case cases[] = {
+      {u"B", u"a", u'A', -1},          {u"é", u"z", u'A', 1},
+      {u"ab", u"abc", u'A', -1},       {u"abc", u"abc", u'A', 0},
+      {u"Éa", u"éa", u'a', 1},         {u"École", u"ecole", u'a', 1},
+      {u"ÉCOLE", u"Écolé", u'a', 0},   {u"31/12/22", u"01/01/2023", u'D', -1},
+      {u"31/12/22", u"01/01/2023", u'd', -1}, {u"", u"01/01/2023", u'd', -1},
+      {u"05/03/23", u"05/03/2023", u'D', 0},  {u"16777217", u"16777216", u'N', 0},
+      {u"10", u"9", u'I', 1},          {u"10", u"9", u'A', -1},
+      {u"1,5", u"1.5", u'n', 0},       {u"abc", u"-1", u'i', 1},
+      {u"x", u"y", u'Z', 0},           {u"x", u"y", u'\0', 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CompareByType(c.a, c.b, c.letter), c.result)
+        << testing::PrintToString(c.a) << " / " << testing::PrintToString(c.b) << " "
+        << static_cast<char>(c.letter);
+}
+
+TEST(SplitToList, SplittingRule) {
+  using Fields = std::vector<std::u16string>;
+  const std::pair<std::u16string, Fields> cases[] = {
+      {u"a/b/c", {u"a", u"b", u"c"}}, {u"/a/b", {u"a", u"b"}}, {u"a//b", {u"a", u"", u"b"}},
+      {u"//a", {u"", u"a"}},          {u"a", {u"a"}},          {u"a/", {u"a"}},
+      {u"a//", {u"a", u""}},          {u"", {}},               {u"/", {}},
+      {u"///", {}},
+  };
+  for (const auto& [text, fields] : cases) {
+    Fields list{u"old"};
+    EXPECT_EQ(SplitToList(list, text, 0, u'/'), static_cast<int>(fields.size()));
+    EXPECT_EQ(list, fields) << testing::PrintToString(text);
+  }
+  Fields list;
+  EXPECT_EQ(SplitToList(list, u"a/b", 1, u'/'), 2);
+  EXPECT_EQ(list, (Fields{u"", u"a", u"b"}));
+  EXPECT_EQ(SplitToList(list, u"//", 1, u'/'), 0);
+  EXPECT_TRUE(list.empty());  // no lead entry without fields
+}
+
+TEST(SplitToArray, FillsAtMostCountSlots) {
+  std::vector<std::u16string> slots{u"x", u"y", u"z"};
+  int count = 2;
+  SplitToArray(slots, count, u"a/b/c", u'/');
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(slots, (std::vector<std::u16string>{u"a", u"b", u"z"}));
+
+  count = 3;
+  SplitToArray(slots, count, u"a", u'/');
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(slots, (std::vector<std::u16string>{u"a", u"", u""}));
+
+  count = 3;
+  SplitToArray(slots, count, u"//", u'/');
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(slots, (std::vector<std::u16string>{u"", u"", u""}));
+
+  std::vector<std::u16string> few;  // fewer slots than asked: they are added
+  count = 2;
+  SplitToArray(few, count, u"a;b;c", u';');
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(few, (std::vector<std::u16string>{u"a", u"b"}));
+
+  count = -1;
+  SplitToArray(few, count, u"a;b", u';');
+  EXPECT_EQ(count, 0);
+}
+
+TEST(GetField, IndexFromOneWithinTheFields) {
+  const std::pair<int, std::u16string> cases[] = {
+      {1, u"12"}, {2, u"05"}, {3, u"2023"}, {0, u""}, {4, u""}, {-1, u""},
+      {std::numeric_limits<int>::max(), u""},
+  };
+  for (const auto& [index, field] : cases)
+    EXPECT_EQ(GetField(u"12/05/2023", index, u'/'), field) << index;
+  EXPECT_EQ(GetField(u"//a", 1, u'/'), u"");
+  EXPECT_EQ(GetField(u"", 1, u'/'), u"");
+}
+
+TEST(NormSep, DropsOneLeadingAndEnsuresOneClosingSeparator) {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"/a", u"a/"}, {u"a/", u"a/"}, {u"a", u"a/"}, {u"", u"/"}, {u"//a", u"/a/"}, {u"/", u"/"},
+  };
+  for (const auto& [text, normal] : cases) EXPECT_EQ(NormSep(text, u'/'), normal);
+}
+
+TEST(DateKey, YearMonthDayAsWritten) {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"", u"00010101"},         {u"05/03/23", u"20230305"}, {u"05/03/2023", u"20230305"},
+      {u"5/3/2023", u"202335"},   {u"05/03", u"0305"},        {u"05/03/1985", u"19850305"},
+  };
+  for (const auto& [date, key] : cases) EXPECT_EQ(DateKey(date), key);
+}
+
+TEST(HexToBytes, UpperCaseDigitPairs) {
+  const std::vector<std::uint8_t> zipSignature{0x50, 0x4B, 0x03, 0x04};
+  EXPECT_EQ(HexToBytes(u"504B0304"), zipSignature);
+  EXPECT_EQ(HexToBytes(std::string_view("504B0304")), zipSignature);
+  EXPECT_EQ(HexToBytes(u"0a"), (std::vector<std::uint8_t>{255}));  // outside the table: -1
+  EXPECT_EQ(HexToBytes(u"a0"), (std::vector<std::uint8_t>{240}));
+  EXPECT_EQ(HexToBytes(u"504"), (std::vector<std::uint8_t>{0x50}));  // unpaired digit dropped
+  EXPECT_EQ(HexToBytes(std::string_view("\xFF" "0")), (std::vector<std::uint8_t>{240}));
+  EXPECT_EQ(HexToBytes(u"\u0130" "0"), (std::vector<std::uint8_t>{240}));
+  EXPECT_TRUE(HexToBytes(u"").empty());
+}
+
+TEST(StringRoutines, HugeAndDamagedTexts) {
+  const std::u16string digits(1'000'000, u'7');
+  EXPECT_TRUE(StrIsInt(digits, true));
+  EXPECT_EQ(StrToIntOr0(digits), 0);
+  EXPECT_EQ(StrToNumOr0(digits), 0.f);
+  EXPECT_EQ(StrToNumOr0(u"0," + digits), 0.7777778f);
+
+  const std::u16string separators(100'000, u'/');
+  std::vector<std::u16string> list;
+  EXPECT_EQ(SplitToList(list, separators + u"a", 0, u'/'), 99'999 + 1);
+  EXPECT_EQ(GetField(separators + u"a", 100'000, u'/'), u"a");
+
+  const std::u16string damaged = kLoneSurrogate + u"/\xDC00/x";
+  EXPECT_EQ(GetField(damaged, 2, u'/'), std::u16string{u'\xDC00'});
+  EXPECT_EQ(StrToNumOr0(damaged), 0.f);
+  EXPECT_EQ(LowerNoAccent(damaged, true), damaged);
+  EXPECT_EQ(CompareByType(damaged, damaged, u'a'), 0);
+  EXPECT_EQ(DateKey(damaged), (std::u16string{u'x', u'\xDC00', u'\xD800'}));
+}
