@@ -4,7 +4,7 @@
 // "I" Ignore; "" for a box closed by no button.
 //
 // The dialogs themselves are behind a backend: on Windows real modal windows, in the
-// native build a backend that answers nothing, and in tests a scripted one.
+// native build a backend that declines every question, and in tests a scripted one.
 #pragma once
 #include <string>
 #include <string_view>

@@ -30,7 +30,8 @@ TEST_F(StartUpTest, FirstRunTakesTheDefaultsAndCreatesTheKeyAndInstallFolder) {
                                               u"Programs", u"Brasmoor"}));
   EXPECT_EQ(s.InstallDir, Join(env.SystemDrive, {u"Program Files (x86)", u"Brasmoor"}));
   EXPECT_EQ(s.ProjDir, Join(env.SystemDrive, {u"Orvelin Projets"}));
-  EXPECT_EQ(InstallCaption(), u"Installation Orvelin " + s.Version);
+  EXPECT_EQ(s.Version, u"6.1.10.1");
+  EXPECT_EQ(InstallCaption(), u"Installation Orvelin 6.1.10.1");
 
   EXPECT_TRUE(registry->RegInfoKeyExists(RegRoot::CurrentUser, kKey));
   EXPECT_EQ(registry->ValueCount(RegRoot::CurrentUser, kKey), 0u) << "created empty";

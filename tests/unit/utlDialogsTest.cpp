@@ -88,3 +88,15 @@ TEST(InputDlg, ConfirmedCopiesTheValuesCancelledKeepsThem) {
   EXPECT_EQ(asked.DType, u'N');
   EXPECT_TRUE(asked.Annul);
 }
+
+#ifndef _WIN32
+// Natively nobody can answer: questions are declined rather than left to loop.
+TEST(MsgDlg, WithoutAUserTheNativeBoxesDecline) {
+  EXPECT_EQ(MsgDlg(u"Réessayer ?", u"YN", u"Y", u"E"), u"N");
+  EXPECT_EQ(MsgDlg(u"?", u"OC", u"O", u"W"), u"C");
+  EXPECT_EQ(MsgDlg(u"!", u"O", u"O", u"I"), u"O");
+  std::u16string input = u"3";
+  bool checked = false;
+  EXPECT_EQ(InputDlg(u"?", input, u'N', u"", checked, u"", true), u"C");
+}
+#endif

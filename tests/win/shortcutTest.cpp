@@ -19,32 +19,6 @@
 
 namespace {
 
-// What the shell-link object reads back from a link file.
-struct LinkSettings {
-  std::u16string Target, Arguments, Description, WorkingDir;
-};
-
-LinkSettings LoadLink(const std::u16string& linkFile) {
-  LinkSettings settings;
-  IShellLinkW* link = nullptr;
-  IPersistFile* file = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                 reinterpret_cast<void**>(&link))) &&
-      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-      SUCCEEDED(file->Load(W(linkFile), STGM_READ))) {
-    wchar_t text[INFOTIPSIZE] = {};
-    if (SUCCEEDED(link->GetPath(text, INFOTIPSIZE, nullptr, SLGP_RAWPATH))) settings.Target = FromW(text);
-    if (SUCCEEDED(link->GetArguments(text, INFOTIPSIZE))) settings.Arguments = FromW(text);
-    if (SUCCEEDED(link->GetDescription(text, INFOTIPSIZE))) settings.Description = FromW(text);
-    if (SUCCEEDED(link->GetWorkingDirectory(text, INFOTIPSIZE))) settings.WorkingDir = FromW(text);
-  } else {
-    ADD_FAILURE() << "the link file cannot be loaded";
-  }
-  if (file) file->Release();
-  if (link) link->Release();
-  return settings;
-}
-
 // The shell link binary format, as far as the checks need it: the header, then the
 // optional target ID list and link info, which are skipped, then the counted strings.
 namespace link_format {

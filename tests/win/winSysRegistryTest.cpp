@@ -16,45 +16,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr REGSAM View32 = KEY_WOW64_32KEY;
-constexpr REGSAM View64 = KEY_WOW64_64KEY;
-
 const std::u16string UserBase = u"Software\\OrvelinTests";           // below HKEY_CURRENT_USER
 const std::u16string MachineKey = u"Software\\OrvelinTestsWinSys";   // below HKEY_LOCAL_MACHINE
-
-HKEY Root(std::uint32_t root) {
-  return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(root)));
-}
-
-struct RawValue {
-  DWORD Type = REG_NONE;
-  Bytes Data;
-};
-
-std::optional<RawValue> ReadRaw(std::uint32_t root, const std::u16string& path,
-                                const std::u16string& name, REGSAM view = View32) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(Root(root), W(path), 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
-    return std::nullopt;
-  RawValue value;
-  DWORD size = 0;
-  LONG status = RegQueryValueExW(key, W(name), nullptr, &value.Type, nullptr, &size);
-  if (status == ERROR_SUCCESS && size > 0) {
-    value.Data.resize(size);
-    status = RegQueryValueExW(key, W(name), nullptr, &value.Type, value.Data.data(), &size);
-    value.Data.resize(size);
-  }
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return std::nullopt;
-  return value;
-}
-
-bool KeyPresent(std::uint32_t root, const std::u16string& path, REGSAM view = View32) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(Root(root), W(path), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
 
 void PutRaw(std::uint32_t root, const std::u16string& path, const std::u16string& name, DWORD type,
             const Bytes& data) {

@@ -2,7 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "util/appError.h"
 #include "util/wideText_win.h"
@@ -25,3 +28,24 @@ inline std::u16string TestProgramFolder() {
   const std::u16string full = FromW(path, length);
   return full.substr(0, full.rfind(u'\\'));
 }
+
+// Registry checks through the plain Win32 calls, in a chosen view (the program's keys
+// live in the 32-bit one).
+constexpr REGSAM View32 = KEY_WOW64_32KEY;
+constexpr REGSAM View64 = KEY_WOW64_64KEY;
+
+HKEY Root(std::uint32_t root);
+
+struct RawValue {
+  DWORD Type = REG_NONE;
+  std::vector<std::uint8_t> Data;
+};
+std::optional<RawValue> ReadRaw(std::uint32_t root, const std::u16string& path,
+                                const std::u16string& name, REGSAM view = View32);
+bool KeyPresent(std::uint32_t root, const std::u16string& path, REGSAM view = View32);
+
+// What the shell-link object reads back from a link file.
+struct LinkSettings {
+  std::u16string Target, Arguments, Description, WorkingDir;
+};
+LinkSettings LoadLink(const std::u16string& linkFile);
