@@ -166,7 +166,8 @@ void Form::ApplyDpi(UINT dpi) {
   for (const Control& control : controls_) {
     const ControlSpec& spec = *control.Spec;
     RECT rect = Scaled(spec.X, spec.Y, spec.Width, spec.Height);
-    if (spec.Kind == ControlKind::Label && spec.Align == LabelAlign::Centre)
+    if ((spec.Kind == ControlKind::Label && spec.Align == LabelAlign::Centre) ||
+        spec.Kind == ControlKind::Button)
       WidenToText(rect, spec);
     SetWindowPos(control.Window, nullptr, rect.left, rect.top, rect.right - rect.left,
                  rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -175,8 +176,9 @@ void Form::ApplyDpi(UINT dpi) {
   InvalidateRect(window_, nullptr, TRUE);
 }
 
-// A centred text wider than its label (a wider font than Segoe UI, a larger text size)
-// spreads evenly on both sides, within the window, instead of being cut at both ends.
+// A text wider than its control (a wider font than Segoe UI, a larger text size) is not
+// cut: a centred label spreads evenly on both sides, a button grows to its right, where
+// the pages leave room, keeping its text clear of its frame. Both stay within the window.
 void Form::WidenToText(RECT& rect, const ControlSpec& spec) {
   const std::u16string text(spec.Text);
   HDC dc = GetDC(window_);
@@ -185,10 +187,17 @@ void Form::WidenToText(RECT& rect, const ControlSpec& spec) {
   GetTextExtentPoint32W(dc, W(text), static_cast<int>(text.size()), &extent);
   SelectObject(dc, previous);
   ReleaseDC(window_, dc);
-  const int missing = extent.cx + ::Scaled(4, dpi_) - (rect.right - rect.left);
+  const bool button = spec.Kind == ControlKind::Button;
+  const int padding = ::Scaled(button ? 16 : 4, dpi_);
+  const int missing = extent.cx + padding - (rect.right - rect.left);
   if (missing <= 0) return;
+  const LONG right = ::Scaled(layout_.ClientWidth, dpi_);
+  if (button) {
+    rect.right = std::min<LONG>(right, rect.right + missing);
+    return;
+  }
   rect.left = std::max<LONG>(0, rect.left - (missing + 1) / 2);
-  rect.right = std::min<LONG>(::Scaled(layout_.ClientWidth, dpi_), rect.right + (missing + 1) / 2);
+  rect.right = std::min<LONG>(right, rect.right + (missing + 1) / 2);
 }
 
 HFONT Form::Font(const FontSpec& spec) {
