@@ -13,5 +13,6 @@ void DeleteUninstallBatch();
 // is silent; nothing is raised.
 void RunUninstall(const UninstallChoices& choices);
 
-void UninstallProgram();
+// keepProjects: the projects folder stays when it is the install folder or lies in it.
+void UninstallProgram(bool keepProjects);
 void UninstallData();

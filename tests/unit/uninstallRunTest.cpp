@@ -92,6 +92,20 @@ TEST_F(UninstallTest, ProjectsInsideOrEqualToTheInstallFolderSurviveTheProgramRe
   EXPECT_FALSE(fsys::IsDir(InstallSettings.InstallDir));
 }
 
+// Both boxes ticked: the install folder goes whole, the projects inside it with it.
+TEST_F(UninstallTest, BothBoxesRemoveAnInstallFolderThatHoldsTheProjects) {
+  Install();
+  for (const auto& projects :
+       {Join(InstallSettings.InstallDir, {u"Mes projets"}), InstallSettings.InstallDir}) {
+    ForceDirs(Join(InstallSettings.InstallDir, {u"Aide"}));
+    InstallSettings.ProjDir = projects;
+    ForceDirs(Join(projects, {u"Projets"}));
+    WriteAll(Join(projects, {u"Projets", u"a.prj"}), "mine");
+    RunUninstall({true, true});
+    EXPECT_FALSE(fsys::IsDir(InstallSettings.InstallDir));
+  }
+}
+
 TEST_F(UninstallTest, KeyWithASubkeyStaysSilently) {
   Install();
   registry->ValidateRegInfoKey(RegRoot::LocalMachine, kKey + u"\\Autre programme");
