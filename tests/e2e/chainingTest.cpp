@@ -5,38 +5,16 @@
 #include <string>
 
 #include "tests/e2e/driver.h"
+#include "tests/e2e/journeys.h"
 #include "ui/controlIds.h"
 #include "util/wideText_win.h"
 
 using namespace ControlIds;
 
 namespace {
-const std::u16string kUninstallCaption = u"Désinstallation Orvelin";
+using PageChaining = CleanMachine;
 
-POINT Position(HWND window) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  return {rect.left, rect.top};
-}
-
-std::u16string UserValue(const wchar_t* name) {
-  wchar_t data[MAX_PATH] = {};
-  DWORD size = sizeof data - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Brasmoor", name, RRF_RT_REG_SZ, nullptr, data,
-                   &size) != ERROR_SUCCESS)
-    return u"";
-  return FromW(data);
-}
-
-bool operator==(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
-
-// Presses a button that makes window give way to the next page of the same caption.
-HWND NextPage(DWORD processId, HWND window, int button, const std::u16string& caption) {
-  if (!Click(Control(window, button)) || !WaitUntilGone(window)) return nullptr;
-  return WaitForWindow(processId, caption);
-}
-
-TEST(PageChaining, BackFromTheFolderChoiceEndsTheProgram) {
+TEST_F(PageChaining, BackFromTheFolderChoiceEndsTheProgram) {
   SetupProcess setup;
   HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
   ASSERT_TRUE(welcome);
@@ -45,36 +23,33 @@ TEST(PageChaining, BackFromTheFolderChoiceEndsTheProgram) {
   HWND folders = NextPage(setup.Id(), welcome, btnSuiv, InstallCaption());
   ASSERT_TRUE(folders);
   EXPECT_NE(folders, welcome);
-  EXPECT_TRUE(Position(folders) == place) << "the page takes the welcome window's place";
-  EXPECT_TRUE(TextOf(Control(folders, edRepProg)) == u"C:\\Program Files (x86)\\Brasmoor");
-  EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == u"C:\\Orvelin Projets");
+  EXPECT_EQ(Position(folders), place) << "the page takes the welcome window's place";
+  EXPECT_TRUE(TextOf(Control(folders, edRepProg)) == kInstallDir);
+  EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == kProjDir);
   EXPECT_TRUE(TextOf(Control(folders, btnProg)) == u"\U0001F4C2");
-  EXPECT_TRUE(SaveScreenshot(folders, u"folder-choice"));
+  ExpectPageLooksRight(folders, u"folder-choice");
 
   ASSERT_TRUE(Click(Control(folders, btnPrec)));
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
 }
 
-TEST(PageChaining, UninstallPageComesBackToTheWelcomePageWhereItWas) {
+TEST_F(PageChaining, UninstallPageComesBackToTheWelcomePageWhereItWas) {
   SetupProcess setup;
-  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
-  ASSERT_TRUE(welcome);
-  ASSERT_TRUE(Click(Control(welcome, rbUninstall)));
-  HWND page = NextPage(setup.Id(), welcome, btnSuiv, kUninstallCaption);
+  HWND page = OpenUninstallPage(setup);
   ASSERT_TRUE(page);
   EXPECT_TRUE(IsChecked(Control(page, cbInstProg)));
   EXPECT_FALSE(IsChecked(Control(page, cbInstDoss)));
   EXPECT_TRUE(TextOf(Control(page, lbInst)) ==
               u"Cliquez sur Désinstaller pour démarrer la désinstallation.");
-  EXPECT_TRUE(SaveScreenshot(page, u"uninstall"));
+  ExpectPageLooksRight(page, u"uninstall");
 
   // The user moves the page, then goes back.
-  SetWindowPos(page, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveTo(page, {40, 30});
   ASSERT_TRUE(Click(Control(page, btnPrec)));
   ASSERT_TRUE(WaitUntilGone(page));
-  welcome = WaitForWindow(setup.Id(), InstallCaption());
+  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
   ASSERT_TRUE(welcome);
-  EXPECT_TRUE(Position(welcome) == (POINT{40, 30}));
+  EXPECT_EQ(Position(welcome), (POINT{40, 30}));
   EXPECT_TRUE(IsChecked(Control(welcome, rbInstall))) << "the choice is back on installing";
   EXPECT_FALSE(IsChecked(Control(welcome, rbUninstall)));
 
@@ -82,18 +57,14 @@ TEST(PageChaining, UninstallPageComesBackToTheWelcomePageWhereItWas) {
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
 }
 
-TEST(PageChaining, InstallPageTicksAndWaysBack) {
+TEST_F(PageChaining, InstallPageTicksAndWaysBack) {
   SetupProcess setup;
-  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
-  ASSERT_TRUE(welcome);
-  HWND folders = NextPage(setup.Id(), welcome, btnSuiv, InstallCaption());
-  ASSERT_TRUE(folders);
-  HWND install = NextPage(setup.Id(), folders, btnSuiv, InstallCaption());
+  HWND install = OpenInstallPage(setup);
   ASSERT_TRUE(install);
   EXPECT_TRUE(IsChecked(Control(install, cbInstProg)));
   EXPECT_TRUE(IsChecked(Control(install, cbInstRacc)));
   EXPECT_TRUE(IsChecked(Control(install, cbInstDoss))) << "no projects folder yet";
-  EXPECT_TRUE(SaveScreenshot(install, u"install"));
+  ExpectPageLooksRight(install, u"install");
 
   // The desktop shortcut follows the program box, forgetting the user's earlier choice.
   ASSERT_TRUE(Click(Control(install, cbInstRacc)));
@@ -106,39 +77,84 @@ TEST(PageChaining, InstallPageTicksAndWaysBack) {
   EXPECT_TRUE(IsEnabled(Control(install, cbInstRacc)));
 
   // Back to the folder choice, then "Annuler": No keeps the page, Yes ends the program.
-  folders = NextPage(setup.Id(), install, btnPrec, InstallCaption());
+  HWND folders = NextPage(setup.Id(), install, btnPrec, InstallCaption());
   ASSERT_TRUE(folders);
-  const std::u16string question = u"Confirmez-vous l'abandon de l'installation ?";
-  ASSERT_TRUE(Click(Control(folders, btnAnnul)));
-  HWND box = WaitForWindow(setup.Id(), u"Avertissement");
-  ASSERT_TRUE(box);
-  EXPECT_TRUE(SaveScreenshot(box, u"confirm-box"));
-  EXPECT_EQ(AnswerBox(setup.Id(), u"Avertissement", u"Non"), question);
-  ASSERT_TRUE(Click(Control(folders, btnAnnul)));
-  EXPECT_EQ(AnswerBox(setup.Id(), u"Avertissement", u"Oui"), question);
+  EXPECT_EQ(Cancel(setup, folders, u"Non", u"confirm-box"), kAbandonInstall);
+  EXPECT_TRUE(IsShown(folders));
+  EXPECT_EQ(Cancel(setup, folders, u"Oui"), kAbandonInstall);
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+  EXPECT_TRUE(UserValue(u"InstallDir") == kInstallDir) << "stored by Suivant";
 }
-// The pickers change the fields only; nothing is stored before "Suivant >".
-TEST(PageChaining, FolderPickersChangeOnlyTheFields) {
-  const std::u16string chosen = u"C:\\Orvelin Choix";
-  CreateDirectoryW(W(chosen), nullptr);
-  SetupProcess setup;
-  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
-  ASSERT_TRUE(welcome);
-  HWND folders = NextPage(setup.Id(), welcome, btnSuiv, InstallCaption());
-  ASSERT_TRUE(folders);
-  const std::u16string projects = TextOf(Control(folders, edRepDoss));
 
-  ASSERT_TRUE(Click(Control(folders, btnProg)));
-  ASSERT_TRUE(AnswerFolderPicker(setup.Id(), u"Répertoire Orvelin", chosen));
-  EXPECT_TRUE(WaitUntil([&] { return TextOf(Control(folders, edRepProg)) == chosen; }));
-  ASSERT_TRUE(Click(Control(folders, btnDoss)));
+// The pickers change the fields only; nothing is stored before "Suivant >".
+TEST_F(PageChaining, FolderPickersChangeOnlyTheFields) {
+  ASSERT_TRUE(CreateDirectoryW(W(kAccentProgDir), nullptr));
+  SetupProcess setup;
+  HWND folders = OpenFolderPage(setup);
+  ASSERT_TRUE(folders);
+
+  EXPECT_TRUE(ChooseFolder(setup, folders, btnProg, kAccentProgDir));
+  ASSERT_TRUE(Press(Control(folders, btnDoss)));
   ASSERT_TRUE(AnswerFolderPicker(setup.Id(), u"Répertoire dossier projets", u""));
-  EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == projects) << "a cancelled picker changes nothing";
+  EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == kProjDir) << "a cancelled picker changes nothing";
 
   ASSERT_TRUE(Click(Control(folders, btnPrec)));
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
-  EXPECT_NE(UserValue(L"InstallDir"), chosen) << "nothing stored without Suivant";
-  RemoveDirectoryW(W(chosen));
+  EXPECT_TRUE(UserValue(u"InstallDir") == u"<none>") << "nothing stored without Suivant";
+}
+
+// The install page appears where the user moved the folder page, and going back shows
+// the folder page where the install page was last.
+TEST_F(PageChaining, MovedPagesComeBackWhereTheUserLeftThem) {
+  SetupProcess setup;
+  HWND folders = OpenFolderPage(setup);
+  ASSERT_TRUE(folders);
+  MoveTo(folders, {60, 40});
+  HWND install = NextPage(setup.Id(), folders, btnSuiv, InstallCaption());
+  ASSERT_TRUE(install);
+  EXPECT_EQ(Position(install), (POINT{60, 40}));
+
+  MoveTo(install, {130, 90});
+  HWND back = NextPage(setup.Id(), install, btnPrec, InstallCaption());
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back, folders) << "the same folder page, shown again";
+  EXPECT_EQ(Position(back), (POINT{130, 90}));
+  EXPECT_TRUE(TextOf(Control(back, edRepProg)) == kInstallDir);
+
+  ASSERT_TRUE(Click(Control(back, btnPrec)));
+  EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+}
+
+// A finished page closed by its close box leads back to the folder page, whose
+// "Suivant >" opens a new install page, ready for a second run.
+TEST_F(PageChaining, SecondRunFromANewInstallPage) {
+  SetupProcess setup;
+  HWND install = OpenInstallPage(setup);
+  ASSERT_TRUE(install);
+  SetTicks(install, {{cbInstProg, false}, {cbInstDoss, true}});
+  ASSERT_TRUE(InstallToTheEnd(install));
+  const POINT place = Position(install);
+  PressCloseBox(install);
+  ASSERT_TRUE(WaitUntilGone(install));
+  HWND folders = WaitForWindow(setup.Id(), InstallCaption());
+  ASSERT_TRUE(folders);
+  EXPECT_EQ(Position(folders), place);
+
+  HWND second = NextPage(setup.Id(), folders, btnSuiv, InstallCaption());
+  ASSERT_TRUE(second);
+  EXPECT_TRUE(TextOf(Control(second, lbInst)) ==
+              u"Cliquez sur Installer pour démarrer l'installation.");
+  EXPECT_TRUE(IsShown(Control(second, btnPrec)));
+  EXPECT_TRUE(IsEnabled(Control(second, btnInstall)));
+  EXPECT_TRUE(TextOf(Control(second, btnAnnul)) == u"Annuler");
+  EXPECT_TRUE(IsChecked(Control(second, cbInstProg)));
+  EXPECT_TRUE(IsChecked(Control(second, cbInstRacc)));
+  EXPECT_FALSE(IsChecked(Control(second, cbInstDoss))) << "the projects folder exists now";
+
+  ASSERT_TRUE(InstallToTheEnd(second));
+  ASSERT_TRUE(Click(Control(second, btnAnnul)));
+  EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+  EXPECT_TRUE(Exists(kInstallDir + u"\\Orvelin.exe"));
+  EXPECT_TRUE(Exists(DesktopLink()));
 }
 }  // namespace

@@ -3,15 +3,18 @@
 #include <shellapi.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "tests/win/winTestSupport.h"
 #include "util/wideText_win.h"
 
 namespace {
 constexpr DWORD kPoll = 50;        // ms between two looks
 constexpr UINT kSendLimit = 5000;  // ms for a message to the program's windows
 constexpr UINT kClickLimit = 500;  // ms for a click's handler
+constexpr int kMessageId = 0xFFFF;  // the message's ID in message boxes
 
 // Polls until found() gives a value or the limit passes.
 template <typename Find>
@@ -27,30 +30,6 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   DWORD_PTR result = 0;
   SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendLimit, &result);
   return static_cast<LRESULT>(result);
-}
-
-struct Search {
-  DWORD ProcessId;
-  std::u16string Caption;
-  HWND Found = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-  auto& search = *reinterpret_cast<Search*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search.ProcessId || !IsWindowVisible(window) || TextOf(window) != search.Caption)
-    return TRUE;
-  search.Found = window;
-  return FALSE;
-}
-
-std::u16string WorkFolder() {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  std::u16string folder = FromW(temp) + u"orvelin-e2e";
-  CreateDirectoryW(W(folder), nullptr);
-  return folder;
 }
 
 // The window's pixels as they are on the screen.
@@ -113,6 +92,11 @@ bool WritePng(HBITMAP bitmap, const std::u16string& path) {
          SUCCEEDED(frame->WriteSource(source.Pointer, nullptr)) &&
          SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
+
+bool IsLinkFile(const std::u16string& file) {
+  return file.size() > 4 &&
+         CompareStringOrdinal(W(file.substr(file.size() - 4)), -1, L".lnk", -1, TRUE) == CSTR_EQUAL;
+}
 }  // namespace
 
 DriverSettings& Settings() {
@@ -134,14 +118,25 @@ std::u16string InstallCaption() {
   return u"Installation Orvelin " + version;
 }
 
-SetupProcess::SetupProcess(const std::u16string& arguments) {
-  const std::u16string folder = WorkFolder();
+Process::Process(const std::u16string& file, const std::u16string& arguments,
+                 const std::u16string& folder) {
+  // A link is read here, so that the started target's process is known.
+  if (!IsLinkFile(file)) {
+    Start(file, arguments, folder);
+    return;
+  }
+  const LinkSettings link = LoadLink(file);
+  if (!link.Target.empty()) Start(link.Target, link.Arguments, link.WorkingDir);
+}
+
+void Process::Start(const std::u16string& file, const std::u16string& arguments,
+                    const std::u16string& folder) {
   SHELLEXECUTEINFOW run{};
   run.cbSize = sizeof run;
   run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-  run.lpFile = W(Settings().Program);
+  run.lpFile = W(file);
   run.lpParameters = arguments.empty() ? nullptr : W(arguments);
-  run.lpDirectory = W(folder);
+  run.lpDirectory = folder.empty() ? nullptr : W(folder);
   run.nShow = SW_SHOWNORMAL;
   if (ShellExecuteExW(&run) && run.hProcess) {
     process_ = run.hProcess;
@@ -149,7 +144,7 @@ SetupProcess::SetupProcess(const std::u16string& arguments) {
   }
 }
 
-SetupProcess::~SetupProcess() {
+Process::~Process() {
   if (!process_) return;
   if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
     TerminateProcess(process_, 1);
@@ -158,18 +153,61 @@ SetupProcess::~SetupProcess() {
   CloseHandle(process_);
 }
 
-std::optional<DWORD> SetupProcess::WaitExit(DWORD limit) {
+std::optional<DWORD> Process::WaitExit(DWORD limit) {
   if (!process_ || WaitForSingleObject(process_, limit) != WAIT_OBJECT_0) return std::nullopt;
   DWORD code = 0;
   GetExitCodeProcess(process_, &code);
   return code;
 }
 
+bool Process::Ending::Saw(const std::u16string& caption) const {
+  return std::find(CaptionsSeen.begin(), CaptionsSeen.end(), caption) != CaptionsSeen.end();
+}
+
+Process::Ending Process::WatchUntilExit(DWORD limit) {
+  Ending ending;
+  ending.ExitCode = Poll(limit, [&] {
+    for (HWND window : VisibleWindows(id_))
+      if (const std::u16string caption = TextOf(window); !ending.Saw(caption))
+        ending.CaptionsSeen.push_back(caption);
+    return WaitExit(0);
+  });
+  return ending;
+}
+
+SetupProcess::SetupProcess(const std::u16string& arguments)
+    : Process(Settings().Program, arguments, WorkFolder()) {}
+
+std::u16string SetupProcess::WorkFolder() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  std::u16string folder = FromW(temp) + u"orvelin-e2e";
+  CreateDirectoryW(W(folder), nullptr);
+  return folder;
+}
+
+std::vector<HWND> VisibleWindows(DWORD processId) {
+  struct Listing {
+    DWORD ProcessId;
+    std::vector<HWND> Windows;
+  } listing{processId, {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& listing = *reinterpret_cast<Listing*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == listing.ProcessId && IsWindowVisible(window)) listing.Windows.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&listing));
+  return listing.Windows;
+}
+
 HWND WaitForWindow(DWORD processId, const std::u16string& caption, DWORD limit) {
   return Poll(limit, [&]() -> HWND {
-    Search search{processId, caption};
-    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
+    for (HWND window : VisibleWindows(processId))
+      if (TextOf(window) == caption) return window;
+    return nullptr;
   });
 }
 
@@ -183,10 +221,9 @@ bool WaitUntilGone(HWND window, DWORD limit) {
 
 std::optional<std::u16string> AnswerBox(DWORD processId, const std::u16string& title,
                                         const std::u16string& button, DWORD limit) {
-  constexpr int kMessageId = 0xFFFF;  // the message's ID in message boxes
   HWND box = WaitForWindow(processId, title, limit);
   if (!box) return std::nullopt;
-  const std::u16string message = TextOf(GetDlgItem(box, kMessageId));
+  const std::u16string message = ReadBox(box).Message;
   for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (TextOf(child) != button) continue;
     // The box's modal loop has returned once the box is destroyed.
@@ -222,6 +259,12 @@ bool Click(HWND control) {
   return true;
 }
 
+bool Press(HWND control) {
+  if (!control || !IsEnabled(control) || !IsShown(control)) return false;
+  PostMessageW(control, BM_CLICK, 0, 0);
+  return true;
+}
+
 std::u16string TextOf(HWND window) {
   const auto length = static_cast<std::size_t>(Send(window, WM_GETTEXTLENGTH));
   std::u16string text(length, u'\0');
@@ -231,9 +274,52 @@ std::u16string TextOf(HWND window) {
   return text;
 }
 
+std::u16string HeldTextOf(HWND window) {
+  wchar_t text[1024] = {};
+  const int length = InternalGetWindowText(window, text, 1024);
+  return FromW(text, static_cast<std::size_t>(length));
+}
+
 bool IsChecked(HWND control) { return Send(control, BM_GETCHECK) == BST_CHECKED; }
 bool IsEnabled(HWND control) { return IsWindowEnabled(control) != 0; }
 bool IsShown(HWND control) { return IsWindowVisible(control) != 0; }
+
+InputState InputStateOf(HWND window) {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui)) return {};
+  return {gui.hwndActive, gui.hwndFocus};
+}
+
+std::vector<HWND> Children(HWND window) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  return children;
+}
+
+POINT Position(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  return {rect.left, rect.top};
+}
+
+void MoveTo(HWND window, POINT place) {
+  SetWindowPos(window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+BoxContent ReadBox(HWND box) {
+  BoxContent content{TextOf(box), TextOf(GetDlgItem(box, kMessageId)), {}, {}};
+  for (HWND child : Children(box)) {
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    const auto type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+    if (lstrcmpiW(name, L"Button") != 0 || !IsShown(child)) continue;
+    content.Buttons.push_back(TextOf(child));
+    if (type == BS_DEFPUSHBUTTON) content.DefaultButton = content.Buttons.back();
+  }
+  return content;
+}
 
 UINT DpiOf(HWND window) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -259,21 +345,69 @@ SIZE ClientSizeAt96(HWND window) {
   return {MulDiv(rect.right, 96, dpi), MulDiv(rect.bottom, 96, dpi)};
 }
 
-bool SaveScreenshot(HWND window, const std::u16string& page) {
-  // Taken once the window has stopped changing: painting is asynchronous.
-  HBITMAP shot = Capture(window);
+Snapshot::Snapshot(HWND window) : dpi_(DpiOf(window)) {
+  GetWindowRect(window, &area_);
+  bitmap_ = Capture(window);
+  bits_ = Bits(bitmap_);
   for (int attempt = 0; attempt < 40; ++attempt) {
     Sleep(100);
     HBITMAP again = Capture(window);
-    const bool settled = Bits(again) == Bits(shot);
-    DeleteObject(shot);
-    shot = again;
+    std::vector<BYTE> bits = Bits(again);
+    const bool settled = bits == bits_;
+    DeleteObject(bitmap_);
+    bitmap_ = again;
+    bits_ = std::move(bits);
     if (settled) break;
   }
-  CreateDirectoryW(W(Settings().Screenshots), nullptr);
-  const std::string dpi = std::to_string(DpiOf(window));
-  const std::u16string name = page + u"-" + std::u16string(dpi.begin(), dpi.end()) + u"dpi.png";
-  const bool written = WritePng(shot, Settings().Screenshots + u"\\" + name);
-  DeleteObject(shot);
-  return written;
 }
+
+Snapshot::~Snapshot() { DeleteObject(bitmap_); }
+
+bool Snapshot::Save(const std::u16string& page) const {
+  CreateDirectoryW(W(Settings().Screenshots), nullptr);
+  const std::string dpi = std::to_string(dpi_);
+  const std::u16string name = page + u"-" + std::u16string(dpi.begin(), dpi.end()) + u"dpi.png";
+  return WritePng(bitmap_, Settings().Screenshots + u"\\" + name);
+}
+
+COLORREF Snapshot::PixelOf(HWND shown, int x, int y) const {
+  RECT rect;
+  GetWindowRect(shown, &rect);
+  const int width = area_.right - area_.left;
+  const int column = rect.left - area_.left + x, row = rect.top - area_.top + y;
+  if (column < 0 || row < 0 || column >= width || row >= area_.bottom - area_.top)
+    return CLR_INVALID;
+  const BYTE* pixel = &bits_[(static_cast<std::size_t>(row) * width + column) * 4];
+  return RGB(pixel[2], pixel[1], pixel[0]);
+}
+
+bool Snapshot::InkIn(HWND shown, const RECT& area) const {
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) {
+      const COLORREF colour = PixelOf(shown, x, y);
+      if (colour != CLR_INVALID && GetRValue(colour) < 100 && GetGValue(colour) < 100 &&
+          GetBValue(colour) < 100)
+        return true;
+    }
+  return false;
+}
+
+Snapshot::Hue Snapshot::HueOf(HWND shown) const {
+  RECT rect;
+  GetWindowRect(shown, &rect);
+  int yellow = 0, red = 0, blue = 0;
+  for (int y = 0; y < rect.bottom - rect.top; ++y)
+    for (int x = 0; x < rect.right - rect.left; ++x) {
+      const COLORREF colour = PixelOf(shown, x, y);
+      const int r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
+      if (colour == CLR_INVALID) continue;
+      if (r > 180 && g > 140 && b < 100) ++yellow;
+      else if (r > 150 && g < 100 && b < 100) ++red;
+      else if (b > 150 && r < 120) ++blue;
+    }
+  const int most = std::max({yellow, red, blue});
+  if (most == 0) return Hue::None;
+  return most == yellow ? Hue::Yellow : most == red ? Hue::Red : Hue::Blue;
+}
+
+bool SaveScreenshot(HWND window, const std::u16string& page) { return Snapshot(window).Save(page); }

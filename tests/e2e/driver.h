@@ -12,11 +12,13 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 // Where the program and the screenshot folder are; set from the command line.
 struct DriverSettings {
   std::u16string Program;
   std::u16string Screenshots;
+  std::u16string Payload;  // the folders Resource_1 and Resource_2 that the program carries
 };
 DriverSettings& Settings();
 
@@ -26,28 +28,50 @@ std::u16string InstallCaption();
 
 inline constexpr DWORD kWaitLimit = 20000;  // ms
 
-// A started Setup_Orvelin.exe, in a working folder of its own. Ended if still running
-// when the object goes.
-class SetupProcess {
+// A started program, run as the shell runs it (a link file starts its target), in the
+// given working folder. Ended if still running when the object goes.
+class Process {
 public:
-  explicit SetupProcess(const std::u16string& arguments = u"");
-  ~SetupProcess();
-  SetupProcess(const SetupProcess&) = delete;
-  SetupProcess& operator=(const SetupProcess&) = delete;
+  Process(const std::u16string& file, const std::u16string& arguments,
+          const std::u16string& folder);
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
 
   bool Started() const { return process_ != nullptr; }
   DWORD Id() const { return id_; }
   // The exit code, or nothing when the program is still running at the limit.
   std::optional<DWORD> WaitExit(DWORD limit = kWaitLimit);
 
+  // WaitExit, watching meanwhile for visible top-level windows of the process.
+  struct Ending {
+    std::optional<DWORD> ExitCode;
+    std::vector<std::u16string> CaptionsSeen;  // of every window seen, once each
+    bool Saw(const std::u16string& caption) const;
+  };
+  Ending WatchUntilExit(DWORD limit = kWaitLimit);
+
 private:
+  void Start(const std::u16string& file, const std::u16string& arguments,
+             const std::u16string& folder);
+
   HANDLE process_ = nullptr;
   DWORD id_ = 0;
+};
+
+// A started Setup_Orvelin.exe, in a working folder of its own.
+class SetupProcess : public Process {
+public:
+  explicit SetupProcess(const std::u16string& arguments = u"");
+  // The folder the program starts in: its current directory.
+  static std::u16string WorkFolder();
 };
 
 // True when condition() holds before the limit; it is asked again every 50 ms.
 bool WaitUntil(const std::function<bool()>& condition, DWORD limit = kWaitLimit);
 
+// The visible top-level windows of the process.
+std::vector<HWND> VisibleWindows(DWORD processId);
 // The visible top-level window of the process with exactly this caption.
 HWND WaitForWindow(DWORD processId, const std::u16string& caption, DWORD limit = kWaitLimit);
 // True when the window is gone or hidden before the limit.
@@ -69,10 +93,44 @@ bool AnswerFolderPicker(DWORD processId, const std::u16string& title, const std:
 HWND Control(HWND window, int id);
 // Clicks a control; false (and nothing happens) when it is disabled or hidden.
 bool Click(HWND control);
+// The same click, without waiting for its handler: for a button that opens a page or a
+// message box, whose handler returns only when that closes.
+bool Press(HWND control);
 std::u16string TextOf(HWND window);
+// The text that the window system holds for the window, read without asking the window:
+// it answers also while its program is busy in a long handler.
+std::u16string HeldTextOf(HWND window);
 bool IsChecked(HWND control);
 bool IsEnabled(HWND control);
 bool IsShown(HWND control);
+
+// The active window and the window with the keyboard focus in the thread of a window.
+struct InputState {
+  HWND Active = nullptr;
+  HWND Focus = nullptr;
+};
+InputState InputStateOf(HWND window);
+
+// The window's child windows, in their order (the keyboard order of the controls).
+std::vector<HWND> Children(HWND window);
+
+// Where the window is on the screen (its frame's top-left corner), and moving it there
+// as a user's drag does.
+POINT Position(HWND window);
+void MoveTo(HWND window, POINT place);
+inline bool operator==(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
+inline std::ostream& operator<<(std::ostream& out, POINT p) {
+  return out << "(" << p.x << ", " << p.y << ")";
+}
+
+// A message box as a user sees it: its title, its message, its buttons in their order
+// and the one that Enter presses.
+struct BoxContent {
+  std::u16string Title, Message;
+  std::vector<std::u16string> Buttons;
+  std::u16string DefaultButton;
+};
+BoxContent ReadBox(HWND box);
 
 UINT DpiOf(HWND window);
 // A control's rectangle in its window's client area, brought back to 96 DPI.
@@ -86,6 +144,36 @@ inline std::ostream& operator<<(std::ostream& out, const RECT& r) {
   return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }
 
-// Saves the window as it is on the screen, frame included, to the screenshot folder as
-// page-<DPI>dpi.png ("welcome-96dpi.png"); false when it cannot.
+// What a window shows on the screen, frame included, taken once it has stopped changing
+// (painting is asynchronous). Its parts are read by the windows that they show.
+class Snapshot {
+public:
+  explicit Snapshot(HWND window);
+  ~Snapshot();
+  Snapshot(const Snapshot&) = delete;
+  Snapshot& operator=(const Snapshot&) = delete;
+
+  // Saves it to the screenshot folder as page-<DPI>dpi.png ("welcome-96dpi.png").
+  bool Save(const std::u16string& page) const;
+
+  // True when a pixel of the area (in the shown window's pixels) is dark as text is:
+  // ink where the area should be clear.
+  bool InkIn(HWND shown, const RECT& area) const;
+
+  // The strongest colour that a shown window holds, by hue: the look of a message box's
+  // icon (warning yellow, error red, information blue).
+  enum class Hue { None, Yellow, Red, Blue };
+  Hue HueOf(HWND shown) const;
+
+private:
+  // The colour at (x, y) of a window shown in the snapshot, in that window's pixels.
+  COLORREF PixelOf(HWND shown, int x, int y) const;
+
+  RECT area_{};  // on the screen
+  UINT dpi_ = 96;
+  HBITMAP bitmap_ = nullptr;
+  std::vector<BYTE> bits_;  // 32-bit BGRX rows, top down
+};
+
+// Saves the window as it is on the screen to the screenshot folder; false when it cannot.
 bool SaveScreenshot(HWND window, const std::u16string& page);

@@ -1,5 +1,5 @@
-// A whole installation and its removal, as a user goes through them: the install run
-// from the install page, then the program started again with "uninstall".
+// Installations as a user goes through them, from the welcome page to "Quitter", and
+// what they leave on the machine: the files, the registry values and the shortcuts.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,123 +7,155 @@
 #include <string>
 
 #include "tests/e2e/driver.h"
+#include "tests/e2e/journeys.h"
 #include "ui/controlIds.h"
 #include "util/wideText_win.h"
 
 using namespace ControlIds;
 
 namespace {
-const std::u16string kInstallDir = u"C:\\Program Files (x86)\\Brasmoor";
-const std::u16string kProjDir = u"C:\\Orvelin Projets";
-const std::u16string kMenuDir =
-    u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Brasmoor";
+using InstallJourney = CleanMachine;
 
-bool Exists(const std::u16string& path) {
-  return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES;
+// The running state of the install page, read while the run is busy: the window
+// system's own texts and states, which need no answer from the program.
+void ExpectRunning(HWND install) {
+  EXPECT_TRUE(HeldTextOf(Control(install, lbInst)) == u"Installation en cours.");
+  EXPECT_FALSE(IsShown(Control(install, btnPrec)));
+  EXPECT_FALSE(IsEnabled(Control(install, btnInstall)));
+  EXPECT_FALSE(IsEnabled(Control(install, btnAnnul)));
+  EXPECT_TRUE(HeldTextOf(Control(install, btnAnnul)) == u"Annuler");
 }
 
-// A value of the machine-wide key, as the 32-bit program sees it.
-std::u16string MachineValue(const std::u16string& name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Brasmoor", 0,
-                    KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
-    return u"<no key>";
-  wchar_t data[256] = {};
-  DWORD size = sizeof data - sizeof(wchar_t);
-  const LSTATUS status =
-      RegQueryValueExW(key, W(name), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
-  RegCloseKey(key);
-  return status == ERROR_SUCCESS ? FromW(data) : u"<no value>";
+void ExpectFinished(HWND install) {
+  EXPECT_TRUE(TextOf(Control(install, lbInst)) == u"Installation terminée.");
+  EXPECT_TRUE(TextOf(Control(install, btnAnnul)) == u"Quitter");
+  EXPECT_TRUE(IsEnabled(Control(install, btnAnnul)));
+  EXPECT_FALSE(IsEnabled(Control(install, btnInstall)));
+  EXPECT_FALSE(IsShown(Control(install, btnPrec)));
 }
 
-// The per-user folder setting that the next start reads.
-void SetUserValue(const wchar_t* name, const std::u16string& value) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Brasmoor", name, REG_SZ, W(value),
-                  static_cast<DWORD>((value.size() + 1) * sizeof(char16_t)));
+// Quitter ends the program, its windows with it.
+void Quit(SetupProcess& setup, HWND install) {
+  ASSERT_TRUE(Click(Control(install, btnAnnul)));
+  EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+  EXPECT_FALSE(IsWindow(install));
+  EXPECT_TRUE(VisibleWindows(setup.Id()).empty());
 }
 
-HWND OpenInstallPage(const SetupProcess& setup) {
-  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
-  if (!welcome || !Click(Control(welcome, btnSuiv)) || !WaitUntilGone(welcome)) return nullptr;
-  HWND folders = WaitForWindow(setup.Id(), InstallCaption());
-  if (!folders || !Click(Control(folders, btnSuiv)) || !WaitUntilGone(folders)) return nullptr;
-  return WaitForWindow(setup.Id(), InstallCaption());
+TEST_F(InstallJourney, FirstInstallWithTheDefaults) {
+  SetupProcess setup;
+  HWND folders = OpenFolderPage(setup);
+  ASSERT_TRUE(folders);
+  EXPECT_TRUE(TextOf(Control(folders, edRepProg)) == kInstallDir);
+  EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == kProjDir);
+  HWND install = NextPage(setup.Id(), folders, btnSuiv, InstallCaption());
+  ASSERT_TRUE(install);
+  for (int box : {cbInstProg, cbInstRacc, cbInstDoss}) EXPECT_TRUE(IsChecked(Control(install, box)));
+
+  ASSERT_TRUE(Click(Control(install, btnInstall)));
+  ExpectRunning(install);
+  ASSERT_TRUE(WaitUntil(
+      [&] { return HeldTextOf(Control(install, lbInst)) == u"Installation terminée."; }, kRunLimit));
+  ExpectFinished(install);
+  ExpectPageLooksRight(install, u"install-finished");
+  Quit(setup, install);
+
+  EXPECT_TRUE(UserValue(u"InstallDir") == kInstallDir);
+  EXPECT_TRUE(UserValue(u"ProjDir") == kProjDir);
+  ExpectProgramInstalled(kInstallDir);
+  ExpectProjectsInstalled(kProjDir);
+  ExpectLink(DesktopLink(), kInstallDir, kInstallDir + u"\\Orvelin.exe");
+  EXPECT_TRUE(FolderEntries(SetupProcess::WorkFolder()).empty()) << "no temporary archive left";
 }
 
-TEST(Journey, InstallsThenUninstallsWithTheParameter) {
-  {
-    SetupProcess setup;
-    HWND install = OpenInstallPage(setup);
-    ASSERT_TRUE(install);
-    ASSERT_TRUE(Click(Control(install, btnInstall)));
-    // The run ends in the Finished state: "Quitter" in place of "Annuler".
-    HWND third = Control(install, btnAnnul);
-    WaitUntil([&] { return TextOf(third) == u"Quitter"; }, 120000);
-    EXPECT_TRUE(TextOf(Control(install, lbInst)) == u"Installation terminée.");
-    EXPECT_TRUE(TextOf(third) == u"Quitter");
-    EXPECT_TRUE(IsEnabled(third));
-    EXPECT_FALSE(IsEnabled(Control(install, btnInstall)));
-    EXPECT_FALSE(IsShown(Control(install, btnPrec)));
-    EXPECT_TRUE(SaveScreenshot(install, u"install-finished"));
-    ASSERT_TRUE(Click(third));
-    EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
-  }
-  EXPECT_TRUE(Exists(kInstallDir + u"\\Orvelin.exe"));
-  EXPECT_TRUE(Exists(kInstallDir + u"\\Uninstall.exe"));
-  EXPECT_TRUE(Exists(kProjDir));
-  EXPECT_TRUE(Exists(kMenuDir + u"\\Orvelin.lnk"));
-  EXPECT_TRUE(Exists(kMenuDir + u"\\Uninstall.lnk"));
-  EXPECT_TRUE(MachineValue(u"DisplayName") == u"Orvelin");
-  EXPECT_TRUE(MachineValue(u"UninstallString") == u"Uninstall");
+// A second installation into folders chosen with the pickers, without the desktop
+// shortcut: the old shortcut goes, the help folder is made anew, other files stay.
+TEST_F(InstallJourney, ReinstallIntoChosenFoldersWithoutTheDesktopShortcut) {
+  ASSERT_NO_FATAL_FAILURE(InstallWithDefaults());
+  ASSERT_TRUE(Exists(DesktopLink()));
+  // The user makes the new folders in the picker; one holds files of its own.
+  ASSERT_TRUE(CreateDirectoryW(W(kAccentProgDir), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(W(kAccentProgDir + u"\\Aide"), nullptr));
+  WriteFileText(kAccentProgDir + u"\\Aide\\ancienne page.htm", "<p>ancienne aide</p>");
+  WriteFileText(kAccentProgDir + u"\\mes notes.txt", "à garder");
+  ASSERT_TRUE(CreateDirectoryW(W(kAccentProjDir), nullptr));
 
-  {
-    SetupProcess setup(u"UNINSTALL");
-    HWND page = WaitForWindow(setup.Id(), u"Désinstallation Orvelin");
-    ASSERT_TRUE(page) << "the parameter opens the uninstall page at once";
-    ASSERT_TRUE(Click(Control(page, cbInstDoss)));
-    ASSERT_TRUE(Click(Control(page, btnUninst)));
-    EXPECT_EQ(AnswerBox(setup.Id(), u"Avertissement", u"OK", 120000),
-              std::u16string(u"Désinstallation terminée."));
-    EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0)) << "no welcome page afterwards";
-  }
-  EXPECT_FALSE(Exists(kInstallDir));
-  EXPECT_FALSE(Exists(kProjDir));
+  SetupProcess setup;
+  HWND folders = OpenFolderPage(setup);
+  ASSERT_TRUE(folders);
+  ASSERT_TRUE(ChooseFolder(setup, folders, btnProg, kAccentProgDir));
+  ASSERT_TRUE(ChooseFolder(setup, folders, btnDoss, kAccentProjDir));
+
+  HWND install = NextPage(setup.Id(), folders, btnSuiv, InstallCaption());
+  ASSERT_TRUE(install);
+  EXPECT_TRUE(UserValue(u"InstallDir") == kAccentProgDir) << "stored before the page shows";
+  EXPECT_TRUE(UserValue(u"ProjDir") == kAccentProjDir);
+  EXPECT_FALSE(IsChecked(Control(install, cbInstDoss))) << "the projects folder exists";
+  SetTicks(install, {{cbInstRacc, false}, {cbInstDoss, true}});
+  ASSERT_TRUE(InstallToTheEnd(install));
+  Quit(setup, install);
+
+  EXPECT_FALSE(Exists(DesktopLink())) << "the old shortcut is removed and none is made";
+  ExpectProgramInstalled(kAccentProgDir);
+  ExpectProjectsInstalled(kAccentProjDir);
+  EXPECT_FALSE(Exists(kAccentProgDir + u"\\Aide\\ancienne page.htm")) << "Aide made anew";
+  EXPECT_TRUE(ReadFileBytes(kAccentProgDir + u"\\mes notes.txt") == "à garder");
+}
+
+TEST_F(InstallJourney, OnlyTheProjectsFolder) {
+  WriteFileText(DesktopLink(), "raccourci d'avant");
+  SetupProcess setup;
+  HWND install = OpenInstallPage(setup);
+  ASSERT_TRUE(install);
+  SetTicks(install, {{cbInstProg, false}, {cbInstDoss, true}});
+  ASSERT_TRUE(InstallToTheEnd(install));
+  Quit(setup, install);
+
+  ExpectProjectsInstalled(kProjDir);
+  EXPECT_FALSE(MachineKeyPresent());
   EXPECT_FALSE(Exists(kMenuDir));
-  EXPECT_TRUE(MachineValue(u"DisplayName") == u"<no key>");
+  EXPECT_TRUE(ReadFileBytes(DesktopLink()) == "raccourci d'avant") << "the shortcut stays";
+  EXPECT_TRUE(FolderEntries(kInstallDir).empty());
 }
-// An install folder below a file cannot receive the program: the error ends the run, is
-// shown in an error box, and the page stays in its running look until its close box.
-TEST(Journey, AnErrorStopsTheRunAndLeavesThePageToItsCloseBox) {
-  const std::u16string blocker = u"C:\\orvelin-blocker";
-  HANDLE file = CreateFileW(W(blocker), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  CloseHandle(file);
-  SetUserValue(L"InstallDir", blocker + u"\\Brasmoor");
-  {
-    SetupProcess setup;
-    HWND install = OpenInstallPage(setup);
-    ASSERT_TRUE(install);
-    ASSERT_TRUE(Click(Control(install, btnInstall)));
-    const auto error = AnswerBox(setup.Id(), u"Erreur", u"OK", 120000);
-    ASSERT_TRUE(error.has_value()) << "no error box";
-    EXPECT_FALSE(error->empty());
-    EXPECT_TRUE(TextOf(Control(install, lbInst)) == u"Installation en cours.");
-    EXPECT_TRUE(TextOf(Control(install, btnAnnul)) == u"Annuler");
-    EXPECT_FALSE(IsEnabled(Control(install, btnAnnul)));
-    EXPECT_FALSE(IsEnabled(Control(install, btnInstall)));
-    EXPECT_FALSE(IsShown(Control(install, btnPrec)));
-    EXPECT_TRUE(SaveScreenshot(install, u"install-stopped"));
 
-    // The close box brings back the folder-choice page.
-    PressCloseBox(install);
-    ASSERT_TRUE(WaitUntilGone(install));
-    HWND folders = WaitForWindow(setup.Id(), InstallCaption());
-    ASSERT_TRUE(folders);
-    EXPECT_TRUE(TextOf(Control(folders, edRepProg)) == blocker + u"\\Brasmoor");
-    ASSERT_TRUE(Click(Control(folders, btnPrec)));
-    EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
-  }
-  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Brasmoor");
-  DeleteFileW(W(blocker));
+TEST_F(InstallJourney, NothingTickedWritesNothing) {
+  SetupProcess setup;
+  HWND install = OpenInstallPage(setup);
+  ASSERT_TRUE(install);
+  SetTicks(install, {{cbInstProg, false}, {cbInstDoss, false}});
+  EXPECT_FALSE(IsChecked(Control(install, cbInstRacc)));
+  ASSERT_TRUE(InstallToTheEnd(install));
+  ExpectFinished(install);
+  Quit(setup, install);
+
+  EXPECT_FALSE(MachineKeyPresent());
+  EXPECT_FALSE(Exists(kMenuDir));
+  EXPECT_FALSE(Exists(kProjDir));
+  EXPECT_FALSE(Exists(DesktopLink()));
+  EXPECT_TRUE(FolderEntries(kInstallDir).empty()) << "only the folder made at start-up";
+}
+
+// "Annuler" on the install page: No keeps the page as it is; Yes ends the program, and
+// the folders that "Suivant >" stored stay in the registry.
+TEST_F(InstallJourney, CancelKeepsTheStoredFolders) {
+  ASSERT_TRUE(CreateDirectoryW(W(kAccentProgDir), nullptr));
+  SetupProcess setup;
+  HWND folders = OpenFolderPage(setup);
+  ASSERT_TRUE(folders);
+  ASSERT_TRUE(ChooseFolder(setup, folders, btnProg, kAccentProgDir));
+  HWND install = NextPage(setup.Id(), folders, btnSuiv, InstallCaption());
+  ASSERT_TRUE(install);
+
+  EXPECT_EQ(Cancel(setup, install, u"Non"), kAbandonInstall);
+  EXPECT_TRUE(IsShown(install));
+  EXPECT_TRUE(IsEnabled(Control(install, btnInstall)));
+  EXPECT_TRUE(IsChecked(Control(install, cbInstProg)));
+  EXPECT_EQ(Cancel(setup, install, u"Oui"), kAbandonInstall);
+  EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+
+  EXPECT_TRUE(UserValue(u"InstallDir") == kAccentProgDir);
+  EXPECT_TRUE(UserValue(u"ProjDir") == kProjDir);
+  EXPECT_FALSE(MachineKeyPresent());
+  EXPECT_TRUE(FolderEntries(kAccentProgDir).empty());
 }
 }  // namespace

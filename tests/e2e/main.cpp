@@ -1,4 +1,5 @@
-// The end-to-end tests: e2e_tests [gtest options] --program SETUP.exe --shots FOLDER
+// The end-to-end tests:
+//   e2e_tests [gtest options] --program SETUP.exe --shots FOLDER --payload FOLDER
 #include <windows.h>
 #include <objbase.h>
 
@@ -14,9 +15,11 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 1; i + 1 < argc; ++i) {
     if (std::wcscmp(argv[i], L"--program") == 0) Settings().Program = FromW(argv[i + 1]);
     if (std::wcscmp(argv[i], L"--shots") == 0) Settings().Screenshots = FromW(argv[i + 1]);
+    if (std::wcscmp(argv[i], L"--payload") == 0) Settings().Payload = FromW(argv[i + 1]);
   }
-  if (Settings().Program.empty() || Settings().Screenshots.empty()) {
-    std::fputs("usage: e2e_tests [gtest options] --program SETUP.exe --shots FOLDER\n", stderr);
+  if (Settings().Program.empty() || Settings().Screenshots.empty() || Settings().Payload.empty()) {
+    std::fputs("usage: e2e_tests [gtest options] --program SETUP.exe --shots FOLDER"
+               " --payload FOLDER\n", stderr);
     return 2;
   }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "tests/e2e/driver.h"
+#include "tests/e2e/journeys.h"
 #include "ui/controlIds.h"
 
 using namespace ControlIds;
 
 namespace {
+using WelcomePage = CleanMachine;
 
 struct Expected {
   int Id;
@@ -29,7 +31,7 @@ const std::vector<Expected> kWelcome = {
     {rbUninstall, u"Désinstaller Orvelin", {312, 200, 481, 219}, false},
 };
 
-TEST(WelcomePage, ShowsItsControlsAndQuitsWithExitCodeZero) {
+TEST_F(WelcomePage, ShowsItsControlsAndQuitsWithExitCodeZero) {
   EXPECT_TRUE(InstallCaption() == u"Installation Orvelin 6.1.10.1") << "the payload's version";
   SetupProcess setup;
   ASSERT_TRUE(setup.Started());
@@ -61,13 +63,10 @@ TEST(WelcomePage, ShowsItsControlsAndQuitsWithExitCodeZero) {
     at = GetNextDlgTabItem(welcome, at, FALSE);
     EXPECT_EQ(GetDlgCtrlID(at), order[i]) << "tab stop " << i;
   }
-  GUITHREADINFO gui{};
-  gui.cbSize = sizeof gui;
-  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(welcome, nullptr), &gui));
-  EXPECT_EQ(GetDlgCtrlID(gui.hwndFocus), btnSuiv);
+  EXPECT_EQ(GetDlgCtrlID(InputStateOf(welcome).Focus), btnSuiv);
   EXPECT_EQ(GetWindowLongW(Control(welcome, btnSuiv), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 
-  EXPECT_TRUE(SaveScreenshot(welcome, u"welcome"));
+  ExpectPageLooksRight(welcome, u"welcome");
 
   ASSERT_TRUE(Click(Control(welcome, btnQuit)));
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
