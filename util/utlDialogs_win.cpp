@@ -106,7 +106,7 @@ private:
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
       case WM_CTLCOLORBTN: return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
-      case WM_DPICHANGED: Layout(HIWORD(wParam)); Centre(); return TRUE;
+      case WM_DPICHANGED: Layout(HIWORD(wParam)); CentreWindow(dialog_, owner_); return TRUE;
       default: return FALSE;
     }
   }
@@ -137,7 +137,7 @@ private:
     if (!Closable())
       EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     Layout(WindowDpi(dialog));
-    Centre();
+    CentreWindow(dialog_, owner_);
     const int defaultId = LookOf(byDefault).Id;
     SendMessageW(dialog, DM_SETDEFID, defaultId, 0);
     SetFocus(GetDlgItem(dialog, defaultId));
@@ -233,27 +233,6 @@ private:
     SetWindowPos(dialog_, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(dialog_, nullptr, TRUE);
-  }
-
-  // Over the owner when there is one, else in the middle of the work area; always
-  // within the work area.
-  void Centre() {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(owner_ ? MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST)
-                           : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY),
-                    &monitor);
-    const RECT area = monitor.rcWork;
-    RECT around = area;
-    if (owner_) GetWindowRect(owner_, &around);
-    RECT box;
-    GetWindowRect(dialog_, &box);
-    const int w = box.right - box.left, h = box.bottom - box.top;
-    int x = around.left + (around.right - around.left - w) / 2;
-    int y = around.top + (around.bottom - around.top - h) / 2;
-    x = std::max<int>(area.left, std::min<int>(x, area.right - w));
-    y = std::max<int>(area.top, std::min<int>(y, area.bottom - h));
-    SetWindowPos(dialog_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   // The text on white, the buttons on the band below.
