@@ -2,17 +2,20 @@
 // template, because the system's MessageBoxW offers only fixed sets of buttons: this
 // one shows any of the seven buttons in any combination, with the look of the system
 // box (the kind's icon and sound, the message font, the text on white above a band that
-// holds the buttons, sized to its text).
+// holds the buttons, sized to its text). The input window is the one that the window
+// layer installs.
 #include <windows.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "util/dpi_win.h"
-#include "util/utlDialogs.h"
+#include "util/utlDialogs_win.h"
 #include "util/wideText_win.h"
 
 namespace {
+InputWindow inputWindow = nullptr;
+
 // Child IDs of the text and icon, as in the system's message box.
 constexpr int kIconId = 20;
 constexpr int kTextId = 0xFFFF;
@@ -258,8 +261,9 @@ public:
   MsgButton ShowMessage(const MessageRequest& request) override {
     return MessageBoxWindow(request).Run();
   }
-  // The input window is not built yet: until then every input is left unconfirmed.
-  InputOutcome ShowInput(const InputRequest&) override { return {}; }
+  InputOutcome ShowInput(const InputRequest& request) override {
+    return inputWindow ? inputWindow(request) : InputOutcome{};
+  }
 };
 }  // namespace
 
@@ -267,3 +271,5 @@ DialogBackend& PlatformDialogs() {
   static WindowsDialogs backend;
   return backend;
 }
+
+void SetInputWindow(InputWindow window) { inputWindow = window; }
