@@ -11,6 +11,7 @@
 #include "shell/startup.h"
 #include "ui/controlIds.h"
 #include "ui/form_win.h"
+#include "util/FSInput_win.h"
 #include "util/appError.h"
 #include "util/utlStrings.h"
 #include "util/wideText_win.h"
@@ -121,6 +122,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
+  InstallInputWindow();
   try {
     FormPtr<TForm1> welcome = CreateForm<TForm1>();
     RunApplication(*welcome);

@@ -14,6 +14,8 @@ inline constexpr int btnInstall = 105;  // "Installer >"
 inline constexpr int btnUninst = 106;   // "Désinstaller >"
 inline constexpr int btnProg = 107;     // folder button of the program folder
 inline constexpr int btnDoss = 108;     // folder button of the projects folder
+inline constexpr int btnOK = 109;       // "OK" (input dialog)
+inline constexpr int btnRAZ = 110;      // "Effacer" (input dialog)
 
 // Options, check boxes and fields.
 inline constexpr int rbInstall = 121;
@@ -23,6 +25,9 @@ inline constexpr int cbInstRacc = 124;
 inline constexpr int cbInstDoss = 125;
 inline constexpr int edRepProg = 126;
 inline constexpr int edRepDoss = 127;
+inline constexpr int cbInput = 128;  // the input dialog's check box, edit field and calendar
+inline constexpr int edInput = 129;
+inline constexpr int Calendar1 = 130;
 
 // Labels.
 inline constexpr int lbBienv1 = 141;
@@ -41,6 +46,7 @@ inline constexpr int lbDir4 = 154;
 inline constexpr int lbDir5 = 155;
 inline constexpr int lbDir6 = 156;
 inline constexpr int lbDir7 = 157;
+inline constexpr int lbInput = 158;  // the input dialog's prompt
 
 // Timers.
 inline constexpr int tmrExec = 181;

@@ -1,8 +1,12 @@
 #include "ui/form_win.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <utility>
+#include <vector>
 
 #include "resources/resourceIds.h"
 #include "ui/banner_win.h"
@@ -15,10 +19,12 @@
 
 namespace {
 constexpr wchar_t kClassName[] = L"OrvelinSetupPage";
-// Fixed size, a single border, only the close box in the title bar.
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+// Fixed size, a single border, only the close box in the title bar; or a bare dialog
+// frame.
+constexpr DWORD kTitledStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kBareStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
 constexpr wchar_t kFontFace[] = L"Segoe UI";
+constexpr int kSmallestFont = 8;  // pixels at 96 DPI
 
 // Runs a handler; what it throws is shown and goes no further.
 template <typename Handler>
@@ -52,6 +58,33 @@ bool Contains(const RECT& rect, POINT point) {
   return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
          point.y < rect.bottom;
 }
+
+// The thread's other visible windows, disabled while a modal window shows.
+class OtherWindowsDisabled {
+public:
+  explicit OtherWindowsDisabled(HWND modal) : modal_(modal) {
+    EnumThreadWindows(GetCurrentThreadId(), &Disable, reinterpret_cast<LPARAM>(this));
+  }
+  ~OtherWindowsDisabled() {
+    for (HWND window : disabled_)
+      if (IsWindow(window)) EnableWindow(window, TRUE);
+  }
+  OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+  OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+
+private:
+  static BOOL CALLBACK Disable(HWND window, LPARAM self) {
+    auto& state = *reinterpret_cast<OtherWindowsDisabled*>(self);
+    if (window != state.modal_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      EnableWindow(window, FALSE);
+      state.disabled_.push_back(window);
+    }
+    return TRUE;
+  }
+
+  HWND modal_;
+  std::vector<HWND> disabled_;
+};
 }  // namespace
 
 void Form::RegisterWindowClass() {
@@ -63,6 +96,9 @@ void Form::RegisterWindowClass() {
     windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(ORVELIN_ICON));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;
+    // The common controls that the pages use beside the standard ones.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
     return RegisterClassExW(&windowClass) != 0;
   }();
   (void)registered;
@@ -70,7 +106,11 @@ void Form::RegisterWindowClass() {
 
 void ShowError(std::u16string_view message) { MsgDlg(message, u"O", u"O", u"E"); }
 
-Form::Form(const PageLayout& layout) : layout_(layout) {}
+Form::Form(const PageLayout& layout)
+    : layout_(layout),
+      style_(layout.TitleBar ? kTitledStyle : kBareStyle),
+      exStyle_(WS_EX_CONTROLPARENT | (layout.StayOnTop ? WS_EX_TOPMOST : 0)),
+      clientWidth_(layout.ClientWidth) {}
 
 Form::~Form() {
   if (window_) DestroyWindow(window_);
@@ -80,10 +120,10 @@ Form::~Form() {
 void Form::Create() {
   RegisterWindowClass();
   const UINT dpi = SystemDpi();
-  const SIZE outer = OuterSize(::Scaled(layout_.ClientWidth, dpi),
-                               ::Scaled(layout_.ClientHeight, dpi), kStyle, kExStyle, dpi);
+  const SIZE outer = OuterSize(::Scaled(clientWidth_, dpi), ::Scaled(layout_.ClientHeight, dpi),
+                               style_, exStyle_, dpi);
   const std::u16string caption(layout_.Caption);
-  window_ = CreateWindowExW(kExStyle, kClassName, W(caption), kStyle, CW_USEDEFAULT,
+  window_ = CreateWindowExW(exStyle_, kClassName, W(caption), style_, CW_USEDEFAULT,
                             CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr,
                             GetModuleHandleW(nullptr), this);
   if (!window_) throw AppError(u"Création de la fenêtre impossible");
@@ -126,11 +166,17 @@ void Form::CreateControls() {
         style |= BS_AUTORADIOBUTTON | (continuesGroup ? 0 : WS_TABSTOP);
         break;
       case ControlKind::Edit:
+      case ControlKind::WritableEdit:
         className = L"EDIT";
-        style |= WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY;
+        style |= WS_TABSTOP | ES_AUTOHSCROLL |
+                 (spec.Kind == ControlKind::Edit ? ES_READONLY : 0);
         exStyle = WS_EX_CLIENTEDGE;
         break;
       case ControlKind::GlyphButton: style |= WS_TABSTOP | BS_OWNERDRAW; break;
+      case ControlKind::MonthCalendar:
+        className = MONTHCAL_CLASSW;
+        style |= WS_TABSTOP;
+        break;
     }
     const std::u16string text(spec.Text);
     HWND control = CreateWindowExW(exStyle, className, W(text), style, 0, 0, 0, 0, window_,
@@ -146,8 +192,9 @@ void Form::CreateControls() {
       if (Contains(area, middle))
         background = shape.Kind == ShapeKind::Picture ? kBannerBackground : shape.Fill;
     }
-    if (spec.Kind == ControlKind::Edit) background = GetSysColor(COLOR_WINDOW);
-    controls_.push_back({&spec, control, background});
+    if (spec.Kind == ControlKind::Edit || spec.Kind == ControlKind::WritableEdit)
+      background = GetSysColor(COLOR_WINDOW);
+    controls_.push_back({&spec, control, background, {spec.X, spec.Y, spec.Width, spec.Height}});
   }
 }
 
@@ -159,21 +206,34 @@ RECT Form::Scaled(int x, int y, int width, int height) const {
 void Form::ApplyDpi(UINT dpi) {
   dpi_ = dpi;
   ReleaseGdi();
-  const SIZE outer = OuterSize(::Scaled(layout_.ClientWidth, dpi),
-                               ::Scaled(layout_.ClientHeight, dpi), kStyle, kExStyle, dpi);
-  SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Resize();
   for (const Control& control : controls_) {
     const ControlSpec& spec = *control.Spec;
-    RECT rect = Scaled(spec.X, spec.Y, spec.Width, spec.Height);
-    if ((spec.Kind == ControlKind::Label && spec.Align == LabelAlign::Centre) ||
-        spec.Kind == ControlKind::Button)
-      WidenToText(rect, spec);
-    SetWindowPos(control.Window, nullptr, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT rect = Place(control);
     SendMessageW(control.Window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec.Font)), FALSE);
+    if (spec.Kind == ControlKind::MonthCalendar) FitCalendar(control.Window, rect, spec.Font);
   }
   InvalidateRect(window_, nullptr, TRUE);
+}
+
+// Puts the control at its bounds at the current DPI; returns where.
+RECT Form::Place(const Control& control) {
+  const ControlSpec& spec = *control.Spec;
+  const ControlBounds& at = control.Bounds;
+  RECT rect = Scaled(at.X, at.Y, at.Width, at.Height);
+  if ((spec.Kind == ControlKind::Label && spec.Align == LabelAlign::Centre) ||
+      spec.Kind == ControlKind::Button)
+    WidenToText(rect, spec);
+  SetWindowPos(control.Window, nullptr, rect.left, rect.top, rect.right - rect.left,
+               rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  return rect;
+}
+
+void Form::Resize() {
+  const SIZE outer = OuterSize(::Scaled(clientWidth_, dpi_), ::Scaled(layout_.ClientHeight, dpi_),
+                               style_, exStyle_, dpi_);
+  SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // A text wider than its control (a wider font than Segoe UI, a larger text size) is not
@@ -191,13 +251,27 @@ void Form::WidenToText(RECT& rect, const ControlSpec& spec) {
   const int padding = ::Scaled(button ? 16 : 4, dpi_);
   const int missing = extent.cx + padding - (rect.right - rect.left);
   if (missing <= 0) return;
-  const LONG right = ::Scaled(layout_.ClientWidth, dpi_);
+  const LONG right = ::Scaled(clientWidth_, dpi_);
   if (button) {
     rect.right = std::min<LONG>(right, rect.right + missing);
     return;
   }
   rect.left = std::max<LONG>(0, rect.left - (missing + 1) / 2);
   rect.right = std::min<LONG>(right, rect.right + (missing + 1) / 2);
+}
+
+// A month calendar draws a whole month in its box: its font gets smaller until the month
+// fits, whatever the system's fonts are.
+void Form::FitCalendar(HWND calendar, const RECT& box, FontSpec font) {
+  for (;;) {
+    RECT needed{};
+    SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&needed));
+    if ((needed.right <= box.right - box.left && needed.bottom <= box.bottom - box.top) ||
+        font.Size <= kSmallestFont)
+      return;
+    --font.Size;
+    SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(Font(font)), FALSE);
+  }
 }
 
 HFONT Form::Font(const FontSpec& spec) {
@@ -246,18 +320,22 @@ void Form::Hide() {
 void Form::ShowModal() {
   modal_ = true;
   closeRequested_ = false;
-  Show();
-  MSG message;
-  while (!closeRequested_) {
-    if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
-      // The program is ending: the showing ends too, and the loop outside learns it.
-      PostQuitMessage(static_cast<int>(message.wParam));
-      break;
+  {
+    const OtherWindowsDisabled others(window_);
+    Show();
+    MSG message;
+    while (!closeRequested_) {
+      if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+        // The program is ending: the showing ends too, and the loop outside learns it.
+        PostQuitMessage(static_cast<int>(message.wParam));
+        break;
+      }
+      DispatchOne(message);
     }
-    DispatchOne(message);
+    modal_ = false;
+    Guarded([this] { FormClose(); });
   }
-  modal_ = false;
-  Guarded([this] { FormClose(); });
+  // Hidden once the others are enabled again, so that the activation goes back to them.
   Hide();
 }
 
@@ -307,10 +385,16 @@ void Form::SetCaption(std::u16string_view caption) {
   SetWindowTextW(window_, W(std::u16string(caption)));
 }
 
+void Form::CentreOnWorkArea() { CentreWindow(window_, nullptr); }
+
 const Form::Control* Form::Find(int id) const {
   for (const Control& control : controls_)
     if (control.Spec->Id == id) return &control;
   return nullptr;
+}
+
+Form::Control* Form::Find(int id) {
+  return const_cast<Control*>(std::as_const(*this).Find(id));
 }
 
 const Form::Control* Form::Find(HWND window) const {
@@ -348,6 +432,30 @@ void Form::SetEnabled(int id, bool enabled) { EnableWindow(Item(id), enabled); }
 
 void Form::SetVisible(int id, bool visible) { ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE); }
 
+void Form::SetBounds(int id, const ControlBounds& bounds) {
+  Control& control = *Find(id);
+  control.Bounds = bounds;
+  Place(control);
+}
+
+void Form::SetClientWidth(int width) {
+  clientWidth_ = width;
+  Resize();
+}
+
+void Form::Focus(int id) {
+  const Control& control = *Find(id);
+  if (control.Spec->Kind == ControlKind::Edit || control.Spec->Kind == ControlKind::WritableEdit)
+    SendMessageW(control.Window, EM_SETSEL, 0, -1);
+  focus_ = control.Window;
+  if (IsWindowVisible(window_)) SetFocus(control.Window);
+}
+
+void Form::SetDate(int id, const SYSTEMTIME& date) {
+  SYSTEMTIME selected = date;
+  SendMessageW(Item(id), MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&selected));
+}
+
 void Form::StartTimer(int id, UINT interval) { SetTimer(window_, id, interval, nullptr); }
 
 void Form::StopTimer(int id) { KillTimer(window_, id); }
@@ -368,6 +476,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
       return 0;
+    case WM_NOTIFY: Notify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
     case WM_TIMER: Guarded([&] { Timer(static_cast<int>(wParam)); }); return 0;
     case WM_CLOSE: Close(); return 0;
     case WM_ERASEBKGND: return 1;  // WM_PAINT covers everything
@@ -413,6 +522,14 @@ void Form::Command(int id, int code, HWND window) {
     case ControlKind::CheckBox: Guarded([&] { Change(id); }); break;
     default: break;
   }
+}
+
+void Form::Notify(const NMHDR& header) {
+  const Control* control = Find(header.hwndFrom);
+  if (!control || control->Spec->Kind != ControlKind::MonthCalendar || header.code != MCN_SELECT)
+    return;
+  const auto& selection = reinterpret_cast<const NMSELCHANGE&>(header);
+  Guarded([&] { DateSelected(control->Spec->Id, selection.stSelStart); });
 }
 
 HBRUSH Form::ControlColours(HWND window, HDC dc) {

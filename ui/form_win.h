@@ -4,8 +4,8 @@
 // and the controls, with positions and sizes in client pixels at 96 DPI that the form
 // scales to the DPI of its monitor. The form dispatches the window's events to the
 // handlers that a page overrides (FormCreate, FormShow, FormClose, FormDestroy, Click,
-// Change, Timer). An exception that escapes a handler is shown in an error box and the
-// program goes on, as with any GUI toolkit's default error handler.
+// Change, DateSelected, Timer). An exception that escapes a handler is shown in an error
+// box and the program goes on, as with any GUI toolkit's default error handler.
 #pragma once
 #include <windows.h>
 
@@ -34,9 +34,11 @@ enum class ControlKind {
   Label,
   Button,
   CheckBox,
-  RadioButton,  // one group with the radio buttons right before it
-  Edit,         // read-only
-  GlyphButton,  // a faded flat button showing one symbol
+  RadioButton,    // one group with the radio buttons right before it
+  Edit,           // read-only
+  WritableEdit,
+  GlyphButton,    // a faded flat button showing one symbol
+  MonthCalendar,  // the system's month calendar; a picked day comes to DateSelected
 };
 enum class LabelAlign { Left, Centre };
 
@@ -66,6 +68,13 @@ struct PageLayout {
   int ClientWidth, ClientHeight;          // at 96 DPI
   std::span<const ShapeSpec> Shapes;      // painted in this order, under the controls
   std::span<const ControlSpec> Controls;  // created in this order, the keyboard order
+  bool TitleBar = true;                   // false: a bare frame, no caption, no close box
+  bool StayOnTop = false;                 // above the other programs' windows
+};
+
+// A control's place in client pixels at 96 DPI.
+struct ControlBounds {
+  int X, Y, Width, Height;
 };
 
 // What the pages have in common: the banner picture on the left, the dark-grey line and
@@ -111,6 +120,8 @@ public:
   void SetLeft(int left);
   void SetTop(int top);
   void SetCaption(std::u16string_view caption);
+  // Centres the window on the work area of the primary monitor.
+  void CentreOnWorkArea();
   HWND Handle() const { return window_; }
 
 protected:
@@ -120,6 +131,7 @@ protected:
   virtual void FormDestroy() {}
   virtual void Click(int /*id*/) {}   // a button was pressed
   virtual void Change(int /*id*/) {}  // a check box was ticked or unticked
+  virtual void DateSelected(int /*id*/, const SYSTEMTIME& /*date*/) {}  // a day was picked
   virtual void Timer(int /*id*/) {}
 
   // The application's main window: closing it ends the program.
@@ -135,6 +147,15 @@ protected:
   void SetChecked(int id, bool checked);
   void SetEnabled(int id, bool enabled);
   void SetVisible(int id, bool visible);
+  // A control's place and the client width at 96 DPI, instead of the table's; they hold
+  // at every DPI.
+  void SetBounds(int id, const ControlBounds& bounds);
+  void SetClientWidth(int width);
+  // Gives the control the keyboard focus (now, or when the window is next activated); an
+  // edit field gets its whole text selected, so that typing replaces it.
+  void Focus(int id);
+  // The date that a month calendar shows and selects.
+  void SetDate(int id, const SYSTEMTIME& date);
   // A timer whose handler runs every interval milliseconds until it is stopped.
   void StartTimer(int id, UINT interval);
   void StopTimer(int id);
@@ -144,20 +165,26 @@ private:
     const ControlSpec* Spec;
     HWND Window;
     COLORREF Background;  // of what lies under it
+    ControlBounds Bounds;
   };
 
   static void RegisterWindowClass();
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Command(int id, int code, HWND control);
+  void Notify(const NMHDR& header);
   HBRUSH ControlColours(HWND control, HDC dc);
   void Activate(bool active);
   const Control* Find(int id) const;
   const Control* Find(HWND window) const;
+  Control* Find(int id);
   HWND Item(int id) const;
+  void Resize();
   void CreateControls();
   void ApplyDpi(UINT dpi);
+  RECT Place(const Control& control);
   void WidenToText(RECT& rect, const ControlSpec& spec);
+  void FitCalendar(HWND calendar, const RECT& box, FontSpec font);
   RECT Scaled(int x, int y, int width, int height) const;
   HFONT Font(const FontSpec& spec);
   HBRUSH Brush(COLORREF colour);
@@ -166,8 +193,11 @@ private:
   void ReleaseGdi();
 
   const PageLayout& layout_;
+  const DWORD style_;
+  const DWORD exStyle_;
   HWND window_ = nullptr;
   UINT dpi_ = 96;
+  int clientWidth_;
   std::vector<Control> controls_;
   std::vector<std::pair<FontSpec, HFONT>> fonts_;
   std::vector<std::pair<COLORREF, HBRUSH>> brushes_;

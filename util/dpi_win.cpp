@@ -1,5 +1,6 @@
 #include "util/dpi_win.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
@@ -75,4 +76,23 @@ HICON LoadSystemIcon(LPCWSTR id, int size) {
   HICON icon = nullptr;
   if (scaleDown && SUCCEEDED(scaleDown(nullptr, id, size, size, &icon))) return icon;
   return CopyIcon(LoadIconW(nullptr, id));
+}
+
+void CentreWindow(HWND window, HWND owner) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                        : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                  &monitor);
+  const RECT area = monitor.rcWork;
+  RECT around = area;
+  if (owner) GetWindowRect(owner, &around);
+  RECT box;
+  GetWindowRect(window, &box);
+  const int w = box.right - box.left, h = box.bottom - box.top;
+  int x = around.left + (around.right - around.left - w) / 2;
+  int y = around.top + (around.bottom - around.top - h) / 2;
+  x = std::max<int>(area.left, std::min<int>(x, area.right - w));
+  y = std::max<int>(area.top, std::min<int>(y, area.bottom - h));
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

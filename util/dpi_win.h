@@ -1,6 +1,6 @@
-// Per-monitor DPI at the Win32 boundary. The program declares itself PerMonitorV2 aware;
-// the DPI functions of Windows 10 are looked up at run time so that the program still
-// starts on Windows 7 and 8, where the system DPI is the only one.
+// Per-monitor DPI and window placement at the Win32 boundary. The program declares itself
+// PerMonitorV2 aware; the DPI functions of Windows 10 are looked up at run time so that the
+// program still starts on Windows 7 and 8, where the system DPI is the only one.
 #pragma once
 #include <windows.h>
 
@@ -19,3 +19,7 @@ int SystemMetric(int index, UINT dpi);
 // A system icon (IDI_WARNING, ...) drawn for size × size pixels; destroy it with
 // DestroyIcon.
 HICON LoadSystemIcon(LPCWSTR id, int size);
+
+// Centres the window over its owner, or on the work area of the primary monitor when it
+// has none; always within the work area.
+void CentreWindow(HWND window, HWND owner);

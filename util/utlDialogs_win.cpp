@@ -2,17 +2,20 @@
 // template, because the system's MessageBoxW offers only fixed sets of buttons: this
 // one shows any of the seven buttons in any combination, with the look of the system
 // box (the kind's icon and sound, the message font, the text on white above a band that
-// holds the buttons, sized to its text).
+// holds the buttons, sized to its text). The input window is the one that the window
+// layer installs.
 #include <windows.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "util/dpi_win.h"
-#include "util/utlDialogs.h"
+#include "util/utlDialogs_win.h"
 #include "util/wideText_win.h"
 
 namespace {
+InputWindow inputWindow = nullptr;
+
 // Child IDs of the text and icon, as in the system's message box.
 constexpr int kIconId = 20;
 constexpr int kTextId = 0xFFFF;
@@ -106,7 +109,7 @@ private:
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
       case WM_CTLCOLORBTN: return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
-      case WM_DPICHANGED: Layout(HIWORD(wParam)); Centre(); return TRUE;
+      case WM_DPICHANGED: Layout(HIWORD(wParam)); CentreWindow(dialog_, owner_); return TRUE;
       default: return FALSE;
     }
   }
@@ -137,7 +140,7 @@ private:
     if (!Closable())
       EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     Layout(WindowDpi(dialog));
-    Centre();
+    CentreWindow(dialog_, owner_);
     const int defaultId = LookOf(byDefault).Id;
     SendMessageW(dialog, DM_SETDEFID, defaultId, 0);
     SetFocus(GetDlgItem(dialog, defaultId));
@@ -235,27 +238,6 @@ private:
     InvalidateRect(dialog_, nullptr, TRUE);
   }
 
-  // Over the owner when there is one, else in the middle of the work area; always
-  // within the work area.
-  void Centre() {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(owner_ ? MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST)
-                           : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY),
-                    &monitor);
-    const RECT area = monitor.rcWork;
-    RECT around = area;
-    if (owner_) GetWindowRect(owner_, &around);
-    RECT box;
-    GetWindowRect(dialog_, &box);
-    const int w = box.right - box.left, h = box.bottom - box.top;
-    int x = around.left + (around.right - around.left - w) / 2;
-    int y = around.top + (around.bottom - around.top - h) / 2;
-    x = std::max<int>(area.left, std::min<int>(x, area.right - w));
-    y = std::max<int>(area.top, std::min<int>(y, area.bottom - h));
-    SetWindowPos(dialog_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-
   // The text on white, the buttons on the band below.
   void Paint(HDC dc) {
     RECT client;
@@ -279,8 +261,9 @@ public:
   MsgButton ShowMessage(const MessageRequest& request) override {
     return MessageBoxWindow(request).Run();
   }
-  // The input window is not built yet: until then every input is left unconfirmed.
-  InputOutcome ShowInput(const InputRequest&) override { return {}; }
+  InputOutcome ShowInput(const InputRequest& request) override {
+    return inputWindow ? inputWindow(request) : InputOutcome{};
+  }
 };
 }  // namespace
 
@@ -288,3 +271,5 @@ DialogBackend& PlatformDialogs() {
   static WindowsDialogs backend;
   return backend;
 }
+
+void SetInputWindow(InputWindow window) { inputWindow = window; }

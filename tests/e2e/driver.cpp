@@ -411,3 +411,64 @@ Snapshot::Hue Snapshot::HueOf(HWND shown) const {
 }
 
 bool SaveScreenshot(HWND window, const std::u16string& page) { return Snapshot(window).Save(page); }
+
+HWND WaitForWindowOfClass(DWORD processId, const std::u16string& className, DWORD limit) {
+  return Poll(limit, [&]() -> HWND {
+    for (HWND window : VisibleWindows(processId)) {
+      wchar_t name[256] = {};
+      GetClassNameW(window, name, 256);
+      if (FromW(name) == className) return window;
+    }
+    return nullptr;
+  });
+}
+
+HWND FocusOf(HWND window) { return InputStateOf(window).Focus; }
+
+namespace {
+// The control with the keyboard focus, once the window has it: a window that has just
+// appeared may not have it yet.
+HWND KeyboardTarget(HWND window) {
+  return Poll(kWaitLimit, [&]() -> HWND {
+    HWND focus = FocusOf(window);
+    return focus && (focus == window || IsChild(window, focus)) ? focus : nullptr;
+  });
+}
+}  // namespace
+
+void TypeText(HWND window, const std::u16string& text) {
+  HWND target = KeyboardTarget(window);
+  for (char16_t c : text) PostMessageW(target, WM_CHAR, c, 1);
+}
+
+void PressKey(HWND window, UINT key) {
+  HWND target = KeyboardTarget(window);
+  const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+  PostMessageW(target, WM_KEYDOWN, key, 1 | (scan << 16));
+  PostMessageW(target, WM_KEYUP, key, 1 | (scan << 16) | (3u << 30));
+}
+
+void ClickAt(HWND control, POINT point) {
+  const LPARAM at = MAKELPARAM(point.x, point.y);
+  PostMessageW(control, WM_MOUSEMOVE, 0, at);
+  PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(control, WM_LBUTTONUP, 0, at);
+}
+
+LRESULT SendWithData(HWND window, UINT message, WPARAM wParam, void* data, std::size_t size) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               processId);
+  if (!process) return 0;
+  LRESULT result = 0;
+  if (void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {
+    if (WriteProcessMemory(process, remote, data, size, nullptr)) {
+      result = Send(window, message, wParam, reinterpret_cast<LPARAM>(remote));
+      ReadProcessMemory(process, remote, data, size, nullptr);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return result;
+}

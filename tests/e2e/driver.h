@@ -177,3 +177,22 @@ private:
 
 // Saves the window as it is on the screen to the screenshot folder; false when it cannot.
 bool SaveScreenshot(HWND window, const std::u16string& page);
+
+// Windows without a caption, the keyboard and the month calendar.
+//
+// The visible top-level window of the process with this window class name.
+HWND WaitForWindowOfClass(DWORD processId, const std::u16string& className,
+                          DWORD limit = kWaitLimit);
+// The control that has the keyboard focus in the window's thread.
+HWND FocusOf(HWND window);
+// Keys as a user types them, to the control with the keyboard focus in the window (waited
+// for): characters, or one key pressed and released (VK_RETURN, VK_ESCAPE, ...). They
+// arrive through the program's event loop, after this returns.
+void TypeText(HWND window, const std::u16string& text);
+void PressKey(HWND window, UINT key);
+// A left click at a point of the control's client area.
+void ClickAt(HWND control, POINT point);
+// Sends a message whose lParam points to size bytes of data, placed in the receiving
+// process's memory for the call and copied back after it (the month calendar's
+// MCM_HITTEST, MCM_GETCURSEL, ...).
+LRESULT SendWithData(HWND window, UINT message, WPARAM wParam, void* data, std::size_t size);

@@ -1,5 +1,6 @@
 // The end-to-end tests:
-//   e2e_tests [gtest options] --program SETUP.exe --shots FOLDER --payload FOLDER
+//   e2e_tests [gtest options] --program PROGRAM.exe --shots FOLDER [--payload FOLDER]
+// (the payload's folders for the tests that compare installed files with them)
 #include <windows.h>
 #include <objbase.h>
 
@@ -17,9 +18,9 @@ int wmain(int argc, wchar_t** argv) {
     if (std::wcscmp(argv[i], L"--shots") == 0) Settings().Screenshots = FromW(argv[i + 1]);
     if (std::wcscmp(argv[i], L"--payload") == 0) Settings().Payload = FromW(argv[i + 1]);
   }
-  if (Settings().Program.empty() || Settings().Screenshots.empty() || Settings().Payload.empty()) {
-    std::fputs("usage: e2e_tests [gtest options] --program SETUP.exe --shots FOLDER"
-               " --payload FOLDER\n", stderr);
+  if (Settings().Program.empty() || Settings().Screenshots.empty()) {
+    std::fputs("usage: e2e_tests [gtest options] --program PROGRAM.exe --shots FOLDER"
+               " [--payload FOLDER]\n", stderr);
     return 2;
   }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -1,5 +1,5 @@
 // The window layer's rules that the pages rely on: the order of events when a page
-// closes its hidden opener, and the default error handler.
+// closes its hidden opener, a modal showing, and the default error handler.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -78,6 +78,31 @@ TEST(Form, APageClosingItsOpenerClosesFirstThenTheOpenerEnds) {
       "page gone", "opener close", "opener returned"};
   EXPECT_EQ(log, expected);
   EXPECT_FALSE(opener->Visible());
+}
+
+// While a form shows modally, the thread's other visible windows take no input; they
+// get it back when the showing ends.
+TEST(Form, AModalShowingDisablesTheOtherVisibleWindowsUntilItEnds) {
+  std::vector<std::string> log;
+  FormPtr<LoggedForm> visible(new LoggedForm("visible", log));
+  visible->Create();
+  visible->Show();
+  FormPtr<LoggedForm> hidden(new LoggedForm("hidden", log));
+  hidden->Create();
+  FormPtr<LoggedForm> modal(new LoggedForm("modal", log));
+  modal->Create();
+  bool visibleEnabled = true, hiddenEnabled = false;
+  modal->OnFirstShow = [&] { modal->PressLater(); };
+  modal->OnClick = [&] {
+    visibleEnabled = IsWindowEnabled(visible->Handle());
+    hiddenEnabled = IsWindowEnabled(hidden->Handle());
+    modal->Close();
+  };
+  modal->ShowModal();
+
+  EXPECT_FALSE(visibleEnabled);
+  EXPECT_TRUE(hiddenEnabled) << "a hidden window is left alone";
+  EXPECT_TRUE(IsWindowEnabled(visible->Handle()));
 }
 
 // An exception that escapes a handler is shown in an error box; the form goes on.
