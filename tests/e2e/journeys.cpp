@@ -297,10 +297,15 @@ void SetTicks(HWND page, std::initializer_list<std::pair<int, bool>> ticks) {
   }
 }
 
+bool IsFinished(HWND install) {
+  HWND quit = Control(install, btnAnnul);
+  return HeldTextOf(Control(install, lbInst)) == u"Installation terminée." &&
+         HeldTextOf(quit) == u"Quitter" && IsEnabled(quit);
+}
+
 bool InstallToTheEnd(HWND install) {
   return Click(Control(install, btnInstall)) &&
-         WaitUntil([&] { return HeldTextOf(Control(install, lbInst)) == u"Installation terminée."; },
-                   kRunLimit);
+         WaitUntil([&] { return IsFinished(install); }, kRunLimit);
 }
 
 void InstallWithDefaults() {

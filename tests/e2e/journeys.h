@@ -70,8 +70,10 @@ std::optional<std::u16string> Cancel(const Process& setup, HWND page, const std:
                                      const std::u16string& screenshot = u"");
 // Ticks or unticks the page's boxes as a user does, by clicking those that differ.
 void SetTicks(HWND page, std::initializer_list<std::pair<int, bool>> ticks);
-// "Installer >", then the run until the page reads "Installation terminée."; false when
-// it does not get there.
+// The install page in its Finished state, to its last step: "Installation terminée." and
+// "Quitter" enabled in place of "Annuler".
+bool IsFinished(HWND install);
+// "Installer >", then the run until the page is finished; false when it does not get there.
 bool InstallToTheEnd(HWND install);
 // A whole installation with the default folders and ticks, ended with "Quitter": the
 // state that the uninstall and reinstall journeys start from.
