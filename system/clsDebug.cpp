@@ -90,11 +90,15 @@ std::u16string PlDebug::GetChrono(std::int32_t ind) const {
   if (e < 0) return u"";
   const std::int64_t h = e / 3'600'000, m = (e / 60'000) % 60, s = (e / 1000) % 60, f = e % 1000;
   std::u16string text;
-  if (h > 0) text = Decimal(h) + u" h";
-  if (m > 0) text += (text.empty() ? u"" : u" ") + Decimal(m) + u" mn";
+  const auto add = [&text](const std::u16string& part) {
+    if (!text.empty()) text += u' ';
+    text += part;
+  };
+  if (h > 0) add(Decimal(h) + u" h");
+  if (m > 0) add(Decimal(m) + u" mn");
   if (text.empty() || f != 0) {
     const float seconds = static_cast<float>(s) + static_cast<float>(f) / 1000.0f;
-    text += (text.empty() ? u"" : u" ") + FmtFloatDot(u"%.3f", seconds) + u" s";
+    add(FmtFloatDot(u"%.3f", seconds) + u" s");
   }
   return text;
 }
