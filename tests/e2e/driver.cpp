@@ -186,20 +186,25 @@ std::u16string SetupProcess::WorkFolder() {
   return folder;
 }
 
+namespace {
+struct WindowListing {
+  DWORD ProcessId;
+  std::vector<HWND> Windows;
+};
+
+// The system's calling convention for callbacks, which a lambda lacks in a 32-bit build.
+BOOL CALLBACK ListVisibleWindow(HWND window, LPARAM data) {
+  auto& listing = *reinterpret_cast<WindowListing*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == listing.ProcessId && IsWindowVisible(window)) listing.Windows.push_back(window);
+  return TRUE;
+}
+}  // namespace
+
 std::vector<HWND> VisibleWindows(DWORD processId) {
-  struct Listing {
-    DWORD ProcessId;
-    std::vector<HWND> Windows;
-  } listing{processId, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& listing = *reinterpret_cast<Listing*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == listing.ProcessId && IsWindowVisible(window)) listing.Windows.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&listing));
+  WindowListing listing{processId, {}};
+  EnumWindows(&ListVisibleWindow, reinterpret_cast<LPARAM>(&listing));
   return listing.Windows;
 }
 

@@ -317,17 +317,29 @@ void InstallWithDefaults() {
   ASSERT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
 }
 
+namespace {
+// A machine-wide value of the program, read in the 32-bit view of the registry. The
+// 32-bit program lands there by the system's own redirection; a 64-bit tool sees the
+// same value below WOW6432Node, and nothing in its own view.
+std::optional<RawValue> MachineValue(const char16_t* name) {
+  const auto value = ReadRaw(kLocalMachine, kKey, name, View32);
+  const auto seenBy64BitTools = ReadRaw(kLocalMachine, u"Software\\WOW6432Node\\Brasmoor", name, View64);
+  EXPECT_TRUE(value && seenBy64BitTools && value->Data == seenBy64BitTools->Data) << Narrow(name);
+  return value;
+}
+}  // namespace
+
 void ExpectProgramInstalled(const std::u16string& installDir) {
   ExpectPayloadFiles(u"Resource_1", installDir);
-  const auto name = ReadRaw(kLocalMachine, kKey, u"DisplayName", View32);
-  const auto uninstall = ReadRaw(kLocalMachine, kKey, u"UninstallString", View32);
+  const auto name = MachineValue(u"DisplayName");
+  const auto uninstall = MachineValue(u"UninstallString");
   ASSERT_TRUE(name && uninstall);
   EXPECT_EQ(name->Type, static_cast<DWORD>(REG_SZ));
   EXPECT_TRUE(Text(*name) == u"Orvelin");
   EXPECT_EQ(uninstall->Type, static_cast<DWORD>(REG_SZ));
   EXPECT_TRUE(Text(*uninstall) == u"Uninstall");
   for (const char16_t* flag : {u"NoModify", u"NoRepair"}) {
-    const auto value = ReadRaw(kLocalMachine, kKey, flag, View32);
+    const auto value = MachineValue(flag);
     ASSERT_TRUE(value) << Narrow(flag);
     EXPECT_EQ(value->Type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(value->Data, (std::vector<std::uint8_t>{1, 0, 0, 0}));
