@@ -3,6 +3,8 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "util/fileSystem.h"
@@ -48,32 +50,90 @@ bool IsRoot(const std::u16string& full) {
   return false;
 }
 
-const std::vector<std::u16string>& KnownFolders() {
-  static const std::vector<std::u16string> folders = [] {
-    const KNOWNFOLDERID* ids[] = {
-        &FOLDERID_Windows,         &FOLDERID_System,           &FOLDERID_SystemX86,
-        &FOLDERID_ProgramFiles,    &FOLDERID_ProgramFilesX86,  &FOLDERID_ProgramFilesX64,
-        &FOLDERID_ProgramFilesCommon, &FOLDERID_ProgramFilesCommonX86,
-        &FOLDERID_ProgramData,     &FOLDERID_CommonStartMenu,  &FOLDERID_CommonPrograms,
-        &FOLDERID_CommonStartup,   &FOLDERID_CommonTemplates,  &FOLDERID_PublicDesktop,
-        &FOLDERID_Public,          &FOLDERID_PublicDocuments,  &FOLDERID_UserProfiles,
-        &FOLDERID_Profile,         &FOLDERID_Desktop,          &FOLDERID_Documents,
-        &FOLDERID_Downloads,       &FOLDERID_Music,            &FOLDERID_Pictures,
-        &FOLDERID_Videos,          &FOLDERID_Favorites,        &FOLDERID_RoamingAppData,
-        &FOLDERID_LocalAppData,    &FOLDERID_LocalAppDataLow,  &FOLDERID_StartMenu,
-        &FOLDERID_Programs,        &FOLDERID_Startup,          &FOLDERID_Templates,
-        &FOLDERID_SendTo,          &FOLDERID_Recent,           &FOLDERID_SavedGames,
-        &FOLDERID_Contacts,        &FOLDERID_Links,            &FOLDERID_Fonts};
-    std::vector<std::u16string> list;
-    for (const KNOWNFOLDERID* id : ids) {
-      wchar_t* path = nullptr;
-      if (SUCCEEDED(SHGetKnownFolderPath(*id, KF_FLAG_DONT_VERIFY, nullptr, &path)) && path)
-        list.push_back(FullPath(FromW(path)));
-      CoTaskMemFree(path);
+// A folder's identity on its volume: the same folder whatever name leads to it (a short
+// 8.3 name, a "\\?\" prefix, a path through a junction).
+struct FolderId {
+  DWORD Volume = 0;
+  DWORD IndexHigh = 0, IndexLow = 0;
+  bool operator==(const FolderId&) const = default;
+};
+
+std::optional<FolderId> IdentityOf(const std::u16string& folder) {
+  HANDLE h = CreateFileW(W(folder), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool known = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  // Some file systems (network shares among them) give no index: no identity then.
+  if (!known || (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0)) return std::nullopt;
+  return FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+std::u16string Environment(const wchar_t* name) {
+  wchar_t value[MAX_PATH];
+  const DWORD n = GetEnvironmentVariableW(name, value, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? FromW(value, n) : u"";
+}
+
+// The folders that the system itself, or every user, depends on. A 32-bit process on
+// 64-bit Windows cannot ask for the 64-bit Program Files folders (their known-folder
+// queries fail, and FOLDERID_ProgramFiles names "Program Files (x86)"): the environment
+// names them, and the literal path stands in where it does not.
+std::vector<std::u16string> SystemFolders() {
+  const KNOWNFOLDERID* ids[] = {
+      &FOLDERID_Windows,         &FOLDERID_System,           &FOLDERID_SystemX86,
+      &FOLDERID_ProgramFiles,    &FOLDERID_ProgramFilesX86,  &FOLDERID_ProgramFilesX64,
+      &FOLDERID_ProgramFilesCommon, &FOLDERID_ProgramFilesCommonX86, &FOLDERID_ProgramFilesCommonX64,
+      &FOLDERID_ProgramData,     &FOLDERID_CommonStartMenu,  &FOLDERID_CommonPrograms,
+      &FOLDERID_CommonStartup,   &FOLDERID_CommonTemplates,  &FOLDERID_PublicDesktop,
+      &FOLDERID_Public,          &FOLDERID_PublicDocuments,  &FOLDERID_UserProfiles,
+      &FOLDERID_Profile,         &FOLDERID_Desktop,          &FOLDERID_Documents,
+      &FOLDERID_Downloads,       &FOLDERID_Music,            &FOLDERID_Pictures,
+      &FOLDERID_Videos,          &FOLDERID_Favorites,        &FOLDERID_RoamingAppData,
+      &FOLDERID_LocalAppData,    &FOLDERID_LocalAppDataLow,  &FOLDERID_StartMenu,
+      &FOLDERID_Programs,        &FOLDERID_Startup,          &FOLDERID_Templates,
+      &FOLDERID_SendTo,          &FOLDERID_Recent,           &FOLDERID_SavedGames,
+      &FOLDERID_Contacts,        &FOLDERID_Links,            &FOLDERID_Fonts};
+  std::vector<std::u16string> list;
+  for (const KNOWNFOLDERID* id : ids) {
+    wchar_t* path = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(*id, KF_FLAG_DONT_VERIFY, nullptr, &path)) && path)
+      list.push_back(FromW(path));
+    CoTaskMemFree(path);
+  }
+  std::u16string programFiles = Environment(L"ProgramW6432");
+  if (programFiles.empty()) programFiles = u"C:\\Program Files";
+  std::u16string commonFiles = Environment(L"CommonProgramW6432");
+  if (commonFiles.empty()) commonFiles = programFiles + u"\\Common Files";
+  // Sysnative: the 64-bit System32 as a 32-bit process names it.
+  const std::u16string windows = Environment(L"SystemRoot");
+  for (const std::u16string& folder : {programFiles, commonFiles, windows + u"\\Sysnative"})
+    if (!folder.empty()) list.push_back(folder);
+  return list;
+}
+
+struct ProtectedList {
+  std::vector<std::u16string> Paths;  // full paths
+  std::vector<FolderId> Ids;          // of those that exist
+};
+
+const ProtectedList& ProtectedFolders() {
+  static const ProtectedList folders = [] {
+    ProtectedList list;
+    for (const std::u16string& folder : SystemFolders()) {
+      list.Paths.push_back(FullPath(folder));
+      if (const auto id = IdentityOf(folder)) list.Ids.push_back(*id);
     }
     return list;
   }();
   return folders;
+}
+
+// The root of the volume that holds the folder, when it can be told.
+std::u16string VolumeRootOf(const std::u16string& folder) {
+  wchar_t root[MAX_PATH];
+  return GetVolumePathNameW(W(folder), root, MAX_PATH) ? FromW(root) : u"";
 }
 }  // namespace
 
@@ -130,9 +190,15 @@ std::u16string CurrentDir() {
 bool IsProtectedFolder(const std::u16string& path) {
   const std::u16string full = FullPath(path);
   if (IsRoot(full)) return true;
-  for (const auto& known : KnownFolders())
+  const ProtectedList& folders = ProtectedFolders();
+  for (const auto& known : folders.Paths)
     if (SameText(full, known)) return true;
-  return false;
+  // Another name of a protected folder or of a volume's root.
+  const auto id = IdentityOf(full);
+  if (!id) return false;
+  if (std::find(folders.Ids.begin(), folders.Ids.end(), *id) != folders.Ids.end()) return true;
+  const std::u16string root = VolumeRootOf(full);
+  return !root.empty() && IdentityOf(root) == id;
 }
 
 bool SetFileTimes(const std::u16string& path, const LocalDateTime& t) {
