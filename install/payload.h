@@ -5,6 +5,7 @@
 // Decodes the resource's first line, writes the archive to WorkDir + "\" + tempName +
 // ".zip", extracts every entry into destination and deletes the temporary file. Any
 // failure of the resource, the archive or an entry throws AppError; the temporary file
-// then stays.
+// then stays. An archive that could not be written (the user gave up retrying) ends it
+// with the write's error: whatever lies at that path is never opened.
 void ExtractPayload(const std::u16string& resourceName, const std::u16string& tempName,
                     const std::u16string& destination);

@@ -6,7 +6,7 @@
 
 void WritePlatformShortcut(const ShortcutRequest& request) {
   try {
-    auto file = fsys::File::CreateNew(request.LinkFile);
+    auto file = fsys::File::CreateNew(request.LinkFile, {});
     const std::string text = Utf16ToUtf8(u"Target=" + request.Target + u"\nArguments=" +
                                          request.Arguments + u"\nDescription=" + request.Description +
                                          u"\nWorkingDir=" + request.WorkingDir + u"\n");

@@ -65,7 +65,11 @@ struct InflateStream {
 }  // namespace
 
 ZipReader::ZipReader(const std::u16string& archivePath)
-    : path_(archivePath), file_(fsys::File::OpenForRead(archivePath)) {
+    : path_(archivePath), own_(fsys::File::OpenForRead(archivePath)), file_(&*own_) {
+  ReadCentralDirectory();
+}
+
+ZipReader::ZipReader(fsys::File& archive, std::u16string name) : path_(std::move(name)), file_(&archive) {
   ReadCentralDirectory();
 }
 
@@ -81,11 +85,11 @@ void ZipReader::FailEntry(const std::u16string& name, const std::u16string& deta
 void ZipReader::ReadCentralDirectory() {
   using zip::EndRecord, zip::CentralHeader, zip::LocalHeader;
   const auto readExactly = [this](std::uint64_t offset, std::uint8_t* data, std::size_t size) {
-    if (file_.ReadAt(offset, data, size) != size) Fail(u"elle est tronquée");
+    if (file_->ReadAt(offset, data, size) != size) Fail(u"elle est tronquée");
   };
 
   // The end record: searched backwards, its comment reaching exactly the end of the file.
-  const std::uint64_t fileSize = file_.Size();
+  const std::uint64_t fileSize = file_->Size();
   if (fileSize < EndRecord::kSize) Fail(u"ce n'est pas une archive ZIP, ou elle est tronquée");
   const std::size_t tailSize =
       static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, EndRecord::kSize + EndRecord::kMaxComment));
@@ -178,11 +182,25 @@ void ZipReader::ExtractAll(const std::u16string& destination) {
   for (const ZipEntry& entry : entries_) {
     std::u16string relative = entry.Name;
     std::replace(relative.begin(), relative.end(), u'/', PathSep);
-    const std::u16string path = destination + PathSep + relative;
-    const std::u16string folder = path.substr(0, path.rfind(PathSep));
-    ForceDirs(folder);
+    MakeFolders(entry, destination, relative);
+    ExtractEntry(entry, destination + PathSep + relative, destination);
+  }
+}
+
+// The destination with its missing parents, then the entry's folders below it one by
+// one, none of which may be a link.
+void ZipReader::MakeFolders(const ZipEntry& entry, const std::u16string& destination,
+                            const std::u16string& relative) {
+  ForceDirs(destination);
+  std::u16string folder = destination;
+  for (std::size_t at = 0;; ++at) {
     if (!fsys::IsDir(folder)) FailEntry(entry.Name, u"impossible de créer le dossier \"" + folder + u"\"");
-    ExtractEntry(entry, path);
+    const std::size_t next = relative.find(PathSep, at);
+    if (next == std::u16string::npos) return;
+    folder = destination + PathSep + relative.substr(0, next);
+    if (fsys::IsLink(folder)) FailEntry(entry.Name, u"le dossier \"" + folder + u"\" est un lien");
+    if (!fsys::IsDir(folder)) fsys::MakeDir(folder);
+    at = next;
   }
 }
 
@@ -200,7 +218,7 @@ std::u16string ZipReader::Inflate(const ZipEntry& entry, fsys::File& out) {
   for (;;) {
     if (z.avail_in == 0 && left > 0) {
       const std::size_t n = std::min<std::size_t>(kInputChunk, left);
-      if (file_.ReadAt(offset, input.data(), n) != n) return u"l'archive est tronquée";
+      if (file_->ReadAt(offset, input.data(), n) != n) return u"l'archive est tronquée";
       offset += n;
       left -= static_cast<std::uint32_t>(n);
       z.next_in = input.data();
@@ -226,31 +244,36 @@ std::u16string ZipReader::Inflate(const ZipEntry& entry, fsys::File& out) {
   return {};
 }
 
-// Inflates the entry into path. On any failure the file is removed again, whatever it
-// holds by then, and the error names the entry.
-void ZipReader::ExtractEntry(const ZipEntry& entry, const std::u16string& path) {
-  if (fsys::IsLink(path))
-    fsys::RemoveFile(path);  // the link goes, its target is never written
-  else if (fsys::IsFile(path))
-    fsys::ResetAttributes(path);  // a read-only file of an earlier installation
+// Inflates the entry into path, a file created new. On any failure the file is removed
+// again, whatever it holds by then, and the error names the entry.
+void ZipReader::ExtractEntry(const ZipEntry& entry, const std::u16string& path,
+                             const std::u16string& destination) {
+  if (fsys::IsFile(path)) fsys::ResetAttributes(path, destination);  // a read-only file of an earlier installation
 
   std::u16string failure;
-  bool created = false;
+  std::optional<fsys::File> out;
   try {
-    auto out = fsys::File::CreateNew(path);
-    created = true;
-    failure = Inflate(entry, out);
-    out.Close();
+    out = fsys::File::CreateNew(path, destination);
+    failure = Inflate(entry, *out);
   } catch (const AppError& error) {
     if (failure.empty()) failure = Continued(error.Message());
   }
-  if (failure.empty() && !fsys::SetFileTimes(path, entry.Modified))
+  if (out && failure.empty() && !out->SetTimes(entry.Modified))
     failure = u"impossible de dater le fichier \"" + path + u"\"";
-  if (failure.empty() && !fsys::SetDosAttributes(path, entry.DosAttributes))
+  if (out && failure.empty() && !out->SetDosAttributes(entry.DosAttributes))
     failure = u"impossible de fixer les attributs du fichier \"" + path + u"\"";
-  if (failure.empty()) return;
-  if (created) fsys::RemoveFile(path);
+  if (failure.empty()) {
+    try {
+      out->Close();
+      return;
+    } catch (const AppError& error) {
+      failure = Continued(error.Message());
+    }
+  }
+  if (out) out->Delete();
   FailEntry(entry.Name, failure);
 }
 
-void ZipReader::Close() { file_.Close(); }
+void ZipReader::Close() {
+  if (own_) own_->Close();
+}

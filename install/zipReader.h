@@ -3,6 +3,7 @@
 // failure throws AppError with a French message that names the archive and the entry.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ public:
   // the destination, an unsupported feature or a record outside the file is refused
   // before anything is written.
   explicit ZipReader(const std::u16string& archivePath);
+  // The same, read through a file already open, which must outlive the reader; name
+  // stands for the archive in the messages.
+  ZipReader(fsys::File& archive, std::u16string name);
 
   // The entries in central-directory order.
   const std::vector<ZipEntry>& Entries() const { return entries_; }
@@ -33,19 +37,22 @@ public:
   // Extracts every entry below destination, in order: missing folders are created (the
   // destination included), existing files replaced, CRC-32 and sizes verified, times
   // and MS-DOS attributes set. An entry that fails leaves no file of its own behind;
-  // the entries before it stay.
+  // the entries before it stay. Nothing is written through a link below destination:
+  // a folder on the way that is a link fails the entry, a file that is one is removed.
   void ExtractAll(const std::u16string& destination);
 
-  void Close();
+  void Close();  // closes the archive file when the reader opened it
 
 private:
   void ReadCentralDirectory();
-  void ExtractEntry(const ZipEntry& entry, const std::u16string& path);
+  void MakeFolders(const ZipEntry& entry, const std::u16string& destination, const std::u16string& relative);
+  void ExtractEntry(const ZipEntry& entry, const std::u16string& path, const std::u16string& destination);
   std::u16string Inflate(const ZipEntry& entry, fsys::File& out);
   [[noreturn]] void Fail(const std::u16string& detail) const;
   [[noreturn]] void FailEntry(const std::u16string& name, const std::u16string& detail) const;
 
   std::u16string path_;
-  fsys::File file_;
+  std::optional<fsys::File> own_;  // when the reader opened the archive itself
+  fsys::File* file_;
   std::vector<ZipEntry> entries_;
 };

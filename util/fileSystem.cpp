@@ -1,9 +1,17 @@
-// The French error texts of the file layer, shared by both platform sides.
+// What both platform sides of the file layer share: its French error texts, and the
+// reading of reparse-point tags.
 #include "util/fileSystemErrors.h"
 
 #include "util/appError.h"
+#include "util/fileSystem.h"
 
 namespace fsys {
+
+bool IsLinkReparseTag(std::uint32_t tag) {
+  // The name-surrogate bit marks the points that stand for another named place.
+  constexpr std::uint32_t kNameSurrogate = 0x20000000;
+  return tag == 0 || (tag & kNameSurrogate) != 0;
+}
 
 void ThrowFileError(FileOperation operation, const std::u16string& path,
                     const std::u16string& cause) {

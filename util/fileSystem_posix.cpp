@@ -32,6 +32,39 @@ std::string Canonical(const std::string& path) {
   while (p.size() > 1 && p.back() == '/') p.pop_back();
   return p;
 }
+
+std::string Absolute(const std::string& path) {
+  std::string p;
+  if (path.empty() || path[0] != '/') {
+    char cwd[PATH_MAX];
+    if (::getcwd(cwd, sizeof cwd)) p = cwd;
+    p += '/';
+  }
+  p += path;
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  return p;
+}
+
+std::string ParentOf(const std::string& absolute) {
+  const auto cut = absolute.rfind('/');
+  return cut == 0 || cut == std::string::npos ? "/" : absolute.substr(0, cut);
+}
+
+// True when the folder that holds the entry is reached from within (empty: that folder
+// itself) through no link: resolved, it is within's own place followed by the rest of
+// its name. The entry itself is never followed by the callers (lstat, unlink,
+// O_NOFOLLOW).
+bool ReachedFrom(const std::string& entry, const std::u16string& within) {
+  const std::string absolute = Absolute(entry), folder = ParentOf(absolute);
+  const std::string anchor = Absolute(Native(within));
+  if (within.empty() || absolute == anchor) return true;
+  const std::string base = anchor == "/" ? "" : anchor;
+  if (folder.compare(0, base.size(), base) != 0) return false;
+  const std::string rest = folder.substr(base.size());
+  if (!rest.empty() && rest[0] != '/') return false;
+  const std::string resolved = Canonical(anchor);
+  return Canonical(folder) == (resolved != "/" ? resolved + rest : rest.empty() ? resolved : rest);
+}
 }  // namespace
 
 bool IsFile(const std::u16string& path) {
@@ -53,26 +86,29 @@ bool SamePath(const std::u16string& a, const std::u16string& b) {
   return Canonical(Native(a)) == Canonical(Native(b));
 }
 
+std::u16string VolumeRoot(const std::u16string&) { return u"/"; }
+
 bool MakeDir(const std::u16string& path) { return ::mkdir(Native(path).c_str(), 0777) == 0; }
 
-bool RemoveFile(const std::u16string& path) {
+bool RemoveFile(const std::u16string& path, const std::u16string& within) {
   struct stat st{};
   const std::string p = Native(path);
-  if (::lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+  if (::lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || !ReachedFrom(p, within)) return false;
   return ::unlink(p.c_str()) == 0;
 }
 
-bool RemoveDir(const std::u16string& path) {
+bool RemoveDir(const std::u16string& path, const std::u16string& within) {
   const std::string p = Native(path);
   struct stat st{};
-  if (::lstat(p.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return ::unlink(p.c_str()) == 0;
+  if (::lstat(p.c_str(), &st) != 0 || !ReachedFrom(p, within)) return false;
+  if (S_ISLNK(st.st_mode)) return ::unlink(p.c_str()) == 0;
   return ::rmdir(p.c_str()) == 0;
 }
 
-void ResetAttributes(const std::u16string& path) {
+void ResetAttributes(const std::u16string& path, const std::u16string& within) {
   const std::string p = Native(path);
   struct stat st{};
-  if (::lstat(p.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) return;
+  if (::lstat(p.c_str(), &st) != 0 || S_ISLNK(st.st_mode) || !ReachedFrom(p, within)) return;
   const mode_t wanted = S_ISDIR(st.st_mode) ? (S_IRWXU) : (S_IRUSR | S_IWUSR);
   ::chmod(p.c_str(), (st.st_mode & 07777) | wanted);
 }
@@ -107,29 +143,19 @@ bool IsProtectedFolder(const std::u16string& path) {
   return home && *home && p == Canonical(home);
 }
 
-bool SetFileTimes(const std::u16string& path, const LocalDateTime& t) {
-  tm local{};
-  local.tm_year = t.Year - 1900;
-  local.tm_mon = t.Month - 1;
-  local.tm_mday = t.Day;
-  local.tm_hour = t.Hour;
-  local.tm_min = t.Minute;
-  local.tm_sec = t.Second;
-  local.tm_isdst = -1;
-  const time_t seconds = std::mktime(&local);
-  if (seconds == static_cast<time_t>(-1)) return false;
-  const timespec times[2] = {{seconds, t.Millisecond * 1000000L}, {seconds, t.Millisecond * 1000000L}};
-  return ::utimensat(AT_FDCWD, Native(path).c_str(), times, 0) == 0;
+namespace {
+mode_t WithDosAttributes(mode_t mode, std::uint32_t dosAttributes) {
+  mode &= 07777;
+  if (dosAttributes & 0x01) return mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
+  return mode | S_IWUSR;
 }
+}  // namespace
 
 bool SetDosAttributes(const std::u16string& path, std::uint32_t dosAttributes) {
   const std::string p = Native(path);
   struct stat st{};
-  if (::stat(p.c_str(), &st) != 0) return false;
-  mode_t mode = st.st_mode & 07777;
-  if (dosAttributes & 0x01) mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
-  else mode |= S_IWUSR;
-  return ::chmod(p.c_str(), mode) == 0;
+  if (::lstat(p.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) return false;
+  return ::chmod(p.c_str(), WithDosAttributes(st.st_mode, dosAttributes)) == 0;
 }
 
 File::File(std::intptr_t handle, std::u16string path) : handle_(handle), path_(std::move(path)) {}
@@ -148,15 +174,28 @@ File::~File() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
-File File::CreateNew(const std::u16string& path) {
-  const int fd = ::open(Native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+File File::CreateNew(const std::u16string& path, const std::u16string& within) {
+  const std::string p = Native(path);
+  if (!ReachedFrom(p, within)) ThrowFileError(FileOperation::Create, path, kReachedThroughLink);
+  struct stat st{};
+  if (::lstat(p.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) ThrowFileError(FileOperation::Create, path, Cause(EISDIR));
+    if (::unlink(p.c_str()) != 0) ThrowFileError(FileOperation::Create, path, Cause(errno));  // a link itself
+  }
+  // O_EXCL opens nothing that exists, a link put there meanwhile included.
+  const int fd = ::open(p.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) ThrowFileError(FileOperation::Create, path, Cause(errno));
-  return File(fd, path);
+  File file(fd, path);
+  if (!ReachedFrom(p, within)) {
+    file.Delete();
+    ThrowFileError(FileOperation::Create, path, kReachedThroughLink);
+  }
+  return file;
 }
 
 File File::OpenForAppend(const std::u16string& path) {
-  const int fd = ::open(Native(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) ThrowFileError(FileOperation::Open, path, Cause(errno));
+  const int fd = ::open(Native(path).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) ThrowFileError(FileOperation::Open, path, errno == ELOOP ? kReachedThroughLink : Cause(errno));
   File file(fd, path);
   if (::lseek(fd, 0, SEEK_END) < 0) ThrowFileError(FileOperation::Open, path, Cause(errno));
   return file;
@@ -199,9 +238,43 @@ std::uint64_t File::Size() {
   return static_cast<std::uint64_t>(st.st_size);
 }
 
+bool File::SetTimes(const LocalDateTime& t) {
+  tm local{};
+  local.tm_year = t.Year - 1900;
+  local.tm_mon = t.Month - 1;
+  local.tm_mday = t.Day;
+  local.tm_hour = t.Hour;
+  local.tm_min = t.Minute;
+  local.tm_sec = t.Second;
+  local.tm_isdst = -1;
+  const time_t seconds = std::mktime(&local);
+  if (seconds == static_cast<time_t>(-1)) return false;
+  const timespec times[2] = {{seconds, t.Millisecond * 1000000L}, {seconds, t.Millisecond * 1000000L}};
+  return ::futimens(static_cast<int>(handle_), times) == 0;
+}
+
+bool File::SetDosAttributes(std::uint32_t dosAttributes) {
+  struct stat st{};
+  const int fd = static_cast<int>(handle_);
+  return ::fstat(fd, &st) == 0 && ::fchmod(fd, WithDosAttributes(st.st_mode, dosAttributes)) == 0;
+}
+
 void File::Close() {
   const int fd = static_cast<int>(std::exchange(handle_, -1));
   if (fd >= 0 && ::close(fd) != 0) ThrowFileError(FileOperation::Close, path_, Cause(errno));
+}
+
+bool File::Delete() {
+  const int fd = static_cast<int>(std::exchange(handle_, -1));
+  if (fd < 0) return false;
+  // The name goes only while it still names this very file.
+  struct stat open{}, named{};
+  const std::string p = Native(path_);
+  const bool same = ::fstat(fd, &open) == 0 && ::lstat(p.c_str(), &named) == 0 &&
+                    open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+  const bool deleted = same && ::unlink(p.c_str()) == 0;
+  ::close(fd);
+  return deleted;
 }
 
 }  // namespace fsys

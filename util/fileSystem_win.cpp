@@ -1,4 +1,8 @@
-// File-system primitives on Windows: wide Win32 calls, MS-DOS attributes.
+// File-system primitives on Windows: wide Win32 calls on long paths ("\\?\"), MS-DOS
+// attributes. Entries are removed, created and changed through handles opened on the
+// entry itself (FILE_FLAG_OPEN_REPARSE_POINT), and a handle is trusted only when the
+// system resolves it to the path asked for: a link or a junction on the way shows as
+// another path, on every system, also where links are not reported as reparse points.
 #include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
@@ -27,13 +31,68 @@ std::u16string Cause(DWORD error) {
 
 HANDLE AsHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 
+// Closes a handle when the holder goes.
+class ScopedHandle {
+public:
+  explicit ScopedHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+  ScopedHandle(ScopedHandle&& other) noexcept : h_(std::exchange(other.h_, INVALID_HANDLE_VALUE)) {}
+  ScopedHandle& operator=(ScopedHandle&& other) noexcept {
+    std::swap(h_, other.h_);
+    return *this;
+  }
+  ~ScopedHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  HANDLE Get() const { return h_; }
+  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+  HANDLE h_;
+};
+
+// A text that a Win32 call fills in: asked once for its size, then again.
+template <typename Call>
+std::u16string Filled(Call call) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (int tries = 0; tries < 3; ++tries) {
+    const DWORD n = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return u"";
+    if (n < buffer.size()) return FromW(buffer.c_str(), n);
+    buffer.assign(n + 1, L'\0');
+  }
+  return u"";
+}
+
+bool StartsWith(const std::u16string& text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
 // Full path, without a trailing "\" except after a drive letter alone.
 std::u16string FullPath(const std::u16string& path) {
-  wchar_t buffer[MAX_PATH * 4];
-  const DWORD n = GetFullPathNameW(W(path), MAX_PATH * 4, buffer, nullptr);
-  std::u16string full = (n > 0 && n < MAX_PATH * 4) ? FromW(buffer, n) : path;
+  std::u16string full = Filled([&](wchar_t* b, DWORD n) { return GetFullPathNameW(W(path), n, b, nullptr); });
+  if (full.empty()) full = path;
   while (full.size() > 3 && (full.back() == u'\\' || full.back() == u'/')) full.pop_back();
   return full;
+}
+
+// The form of a path that every Win32 file call takes, whatever its length: the full
+// path behind the "\\?\" prefix ("\\?\UNC\" for a share).
+std::u16string Long(const std::u16string& path) {
+  std::u16string full = FullPath(path);
+  if (StartsWith(full, u"\\\\?\\") || StartsWith(full, u"\\\\.\\")) return full;
+  if (StartsWith(full, u"\\\\")) return u"\\\\?\\UNC\\" + full.substr(2);
+  if (full.size() >= 2 && full[1] == u':') {
+    if (full.size() == 2) full += u'\\';
+    return u"\\\\?\\" + full;
+  }
+  return full;
+}
+
+// A path without its "\\?\" prefix, as the user writes it.
+std::u16string Plain(const std::u16string& path) {
+  if (StartsWith(path, u"\\\\?\\UNC\\")) return u"\\\\" + path.substr(8);
+  if (StartsWith(path, u"\\\\?\\")) return path.substr(4);
+  return path;
 }
 
 bool SameText(const std::u16string& a, const std::u16string& b) {
@@ -50,6 +109,112 @@ bool IsRoot(const std::u16string& full) {
   return false;
 }
 
+// The path with its long names instead of 8.3 short ones (which hold a "~"), as far as
+// it exists.
+std::u16string LongNames(const std::u16string& path) {
+  if (path.find(u'~') == std::u16string::npos) return path;
+  const std::u16string names = Filled([&](wchar_t* b, DWORD n) { return GetLongPathNameW(W(Long(path)), b, n); });
+  return names.empty() ? path : Plain(names);
+}
+
+// The folder that holds an entry, named by its full path ("C:\" for "C:\x").
+std::u16string Parent(const std::u16string& full) {
+  const auto cut = full.rfind(u'\\');
+  if (cut == std::u16string::npos) return full;
+  return full.substr(0, cut == 2 && full[1] == u':' ? 3 : cut);
+}
+
+std::u16string WithoutTrailingSeparator(std::u16string path) {
+  while (!path.empty() && path.back() == u'\\') path.pop_back();
+  return path;
+}
+
+// Where the system resolves an open handle: every link and junction followed.
+std::u16string Resolved(HANDLE h) {
+  return WithoutTrailingSeparator(Plain(Filled([&](wchar_t* b, DWORD n) {
+    return GetFinalPathNameByHandleW(h, b, n, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  })));
+}
+
+struct EntryKind {
+  bool Directory = false;
+  bool Link = false;  // the entry itself is a link, as the system reports it
+};
+
+std::optional<EntryKind> KindOf(HANDLE h) {
+  FILE_ATTRIBUTE_TAG_INFO info{};
+  if (!GetFileInformationByHandleEx(h, FileAttributeTagInfo, &info, sizeof info)) return std::nullopt;
+  return EntryKind{(info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                   (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkReparseTag(info.ReparseTag)};
+}
+
+// True when the entry open as h, named full, is reached from the folder `within` (empty:
+// its own folder) through no link: the system resolves it to the folder's own place
+// followed by the rest of the name. Where the system cannot resolve paths, nothing can
+// be compared and the entry counts as reached directly.
+bool ReachedFrom(HANDLE h, const std::u16string& full, const std::u16string& within) {
+  const std::u16string anchor = within.empty() ? Parent(full) : FullPath(within);
+  ScopedHandle anchorHandle(CreateFileW(W(Long(anchor)), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!anchorHandle) return false;
+  const std::u16string resolvedEntry = Resolved(h);
+  const std::u16string resolvedAnchor = Resolved(anchorHandle.Get());
+  if (resolvedEntry.empty() || resolvedAnchor.empty()) return true;
+  const std::u16string name = LongNames(full), folder = WithoutTrailingSeparator(LongNames(anchor));
+  const std::u16string rest = name.substr(std::min(folder.size(), name.size()));
+  if (!SameText(name.substr(0, folder.size()), folder) || (!rest.empty() && rest[0] != u'\\')) return false;
+  return SameText(resolvedEntry, resolvedAnchor + rest);
+}
+
+// The entry at a path itself, a link not followed.
+struct Entry {
+  ScopedHandle Handle;
+  bool Missing = false;   // nothing lies there
+  std::u16string Failure;  // the cause when it cannot be opened or is reached through a link
+};
+
+Entry OpenEntry(const std::u16string& full, const std::u16string& within, DWORD access) {
+  Entry entry;
+  entry.Handle = ScopedHandle(CreateFileW(W(Long(full)), access,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                          nullptr));
+  if (!entry.Handle) {
+    const DWORD error = GetLastError();
+    entry.Missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    if (!entry.Missing) entry.Failure = Cause(error);
+  } else if (!ReachedFrom(entry.Handle.Get(), full, within)) {
+    entry.Handle = ScopedHandle();
+    entry.Failure = kReachedThroughLink;
+  }
+  return entry;
+}
+
+bool MarkForDeletion(HANDLE h) {
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  return SetFileInformationByHandle(h, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
+enum class Deletable { Files, FoldersAndLinks };
+
+struct Deletion {
+  bool Deleted = false;    // it went
+  std::u16string Failure;  // the cause when it is there and did not go
+};
+
+// Deletes the entry at path itself: a file, or an empty folder or any link.
+Deletion DeleteEntry(const std::u16string& path, const std::u16string& within, Deletable what) {
+  Entry entry = OpenEntry(FullPath(path), within, DELETE | FILE_READ_ATTRIBUTES);
+  if (entry.Missing) return {};
+  if (!entry.Failure.empty()) return {false, entry.Failure};
+  const auto kind = KindOf(entry.Handle.Get());
+  if (!kind) return {false, Cause(GetLastError())};
+  const bool allowed = what == Deletable::Files ? !kind->Directory : kind->Directory || kind->Link;
+  if (!allowed) return {false, Cause(ERROR_ACCESS_DENIED)};
+  if (!MarkForDeletion(entry.Handle.Get())) return {false, Cause(GetLastError())};
+  return {true, {}};
+}
+
 // A folder's identity on its volume: the same folder whatever name leads to it (a short
 // 8.3 name, a "\\?\" prefix, a path through a junction).
 struct FolderId {
@@ -59,7 +224,7 @@ struct FolderId {
 };
 
 std::optional<FolderId> IdentityOf(const std::u16string& folder) {
-  HANDLE h = CreateFileW(W(folder), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  HANDLE h = CreateFileW(W(Long(folder)), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info;
@@ -71,9 +236,7 @@ std::optional<FolderId> IdentityOf(const std::u16string& folder) {
 }
 
 std::u16string Environment(const wchar_t* name) {
-  wchar_t value[MAX_PATH];
-  const DWORD n = GetEnvironmentVariableW(name, value, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? FromW(value, n) : u"";
+  return Filled([&](wchar_t* b, DWORD n) { return GetEnvironmentVariableW(name, b, n); });
 }
 
 // The folders that the system itself, or every user, depends on. A 32-bit process on
@@ -130,49 +293,68 @@ const ProtectedList& ProtectedFolders() {
   return folders;
 }
 
-// The root of the volume that holds the folder, when it can be told.
-std::u16string VolumeRootOf(const std::u16string& folder) {
-  wchar_t root[MAX_PATH];
-  return GetVolumePathNameW(W(folder), root, MAX_PATH) ? FromW(root) : u"";
-}
 }  // namespace
 
 bool IsFile(const std::u16string& path) {
-  const DWORD a = GetFileAttributesW(W(path));
+  const DWORD a = GetFileAttributesW(W(Long(path)));
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsDir(const std::u16string& path) {
-  const DWORD a = GetFileAttributesW(W(path));
+  const DWORD a = GetFileAttributesW(W(Long(path)));
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsLink(const std::u16string& path) {
-  const DWORD a = GetFileAttributesW(W(path));
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(W(Long(path)), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  FindClose(find);
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkReparseTag(data.dwReserved0);
 }
 
 bool SamePath(const std::u16string& a, const std::u16string& b) {
   return SameText(FullPath(a), FullPath(b));
 }
 
-bool MakeDir(const std::u16string& path) { return CreateDirectoryW(W(path), nullptr) != 0; }
-bool RemoveFile(const std::u16string& path) { return DeleteFileW(W(path)) != 0; }
-bool RemoveDir(const std::u16string& path) { return RemoveDirectoryW(W(path)) != 0; }
-void ResetAttributes(const std::u16string& path) {
-  SetFileAttributesW(W(path), FILE_ATTRIBUTE_NORMAL);
+std::u16string VolumeRoot(const std::u16string& path) {
+  const std::u16string full = Long(path);
+  std::wstring root(full.size() + 1, L'\0');
+  if (!GetVolumePathNameW(W(full), root.data(), static_cast<DWORD>(root.size()))) return u"";
+  return Plain(FromW(root.c_str()));
+}
+
+bool MakeDir(const std::u16string& path) { return CreateDirectoryW(W(Long(path)), nullptr) != 0; }
+
+bool RemoveFile(const std::u16string& path, const std::u16string& within) {
+  return DeleteEntry(path, within, Deletable::Files).Deleted;
+}
+
+bool RemoveDir(const std::u16string& path, const std::u16string& within) {
+  return DeleteEntry(path, within, Deletable::FoldersAndLinks).Deleted;
+}
+
+void ResetAttributes(const std::u16string& path, const std::u16string& within) {
+  Entry entry = OpenEntry(FullPath(path), within, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+  FILE_BASIC_INFO info{};
+  if (!entry.Handle || !GetFileInformationByHandleEx(entry.Handle.Get(), FileBasicInfo, &info, sizeof info))
+    return;
+  // Only the three that stop a removal; a folder stays a folder, a link a link.
+  info.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  SetFileInformationByHandle(entry.Handle.Get(), FileBasicInfo, &info, sizeof info);
 }
 
 std::vector<DirEntry> ListDir(const std::u16string& path) {
   std::vector<DirEntry> entries;
   WIN32_FIND_DATAW data;
-  const std::u16string pattern = path + u"\\*";
+  const std::u16string pattern = WithoutTrailingSeparator(Long(path)) + u"\\*";
   HANDLE find = FindFirstFileW(W(pattern), &data);
   if (find == INVALID_HANDLE_VALUE) return entries;
   do {
     const std::u16string name = FromW(data.cFileName);
     if (name == u"." || name == u"..") continue;
-    const bool link = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+    const bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkReparseTag(data.dwReserved0);
     const bool dir = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !link;
     entries.push_back({name, dir, link});
   } while (FindNextFileW(find, &data));
@@ -181,10 +363,7 @@ std::vector<DirEntry> ListDir(const std::u16string& path) {
 }
 
 std::u16string CurrentDir() {
-  const DWORD size = GetCurrentDirectoryW(0, nullptr);
-  std::wstring buffer(size, L'\0');
-  const DWORD n = GetCurrentDirectoryW(size, buffer.data());
-  return FromW(buffer.c_str(), n);
+  return Filled([](wchar_t* b, DWORD n) { return GetCurrentDirectoryW(n, b); });
 }
 
 bool IsProtectedFolder(const std::u16string& path) {
@@ -197,31 +376,25 @@ bool IsProtectedFolder(const std::u16string& path) {
   const auto id = IdentityOf(full);
   if (!id) return false;
   if (std::find(folders.Ids.begin(), folders.Ids.end(), *id) != folders.Ids.end()) return true;
-  const std::u16string root = VolumeRootOf(full);
+  const std::u16string root = VolumeRoot(full);
   return !root.empty() && IdentityOf(root) == id;
 }
 
-bool SetFileTimes(const std::u16string& path, const LocalDateTime& t) {
-  SYSTEMTIME local = {static_cast<WORD>(t.Year),   static_cast<WORD>(t.Month),
-                      0,                            static_cast<WORD>(t.Day),
-                      static_cast<WORD>(t.Hour),   static_cast<WORD>(t.Minute),
-                      static_cast<WORD>(t.Second), static_cast<WORD>(t.Millisecond)};
-  SYSTEMTIME utc;
-  FILETIME stamp;
-  if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &stamp))
-    return false;
-  HANDLE file = CreateFileW(W(path), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const bool done = SetFileTime(file, &stamp, nullptr, &stamp) != 0;
-  CloseHandle(file);
-  return done;
-}
-
-bool SetDosAttributes(const std::u16string& path, std::uint32_t dosAttributes) {
+namespace {
+bool SetAttributesOf(HANDLE h, std::uint32_t dosAttributes) {
+  FILE_BASIC_INFO info{};
+  if (!GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info)) return false;
   const DWORD kept = dosAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-  return SetFileAttributesW(W(path), kept ? kept : FILE_ATTRIBUTE_NORMAL) != 0;
+  info.FileAttributes = (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) | kept;
+  if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  return SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info) != 0;
+}
+}  // namespace
+
+bool SetDosAttributes(const std::u16string& path, std::uint32_t dosAttributes) {
+  Entry entry = OpenEntry(FullPath(path), {}, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+  return entry.Handle && SetAttributesOf(entry.Handle.Get(), dosAttributes);
 }
 
 File::File(std::intptr_t handle, std::u16string path) : handle_(handle), path_(std::move(path)) {}
@@ -240,31 +413,44 @@ File::~File() {
   if (handle_ != -1) CloseHandle(AsHandle(handle_));
 }
 
-namespace {
-std::intptr_t OpenHandle(const std::u16string& path, DWORD access, DWORD share, DWORD disposition,
-                         FileOperation operation) {
-  HANDLE h = CreateFileW(W(path), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) ThrowFileError(operation, path, Cause(GetLastError()));
-  return reinterpret_cast<std::intptr_t>(h);
-}
-}  // namespace
-
-File File::CreateNew(const std::u16string& path) {
-  return File(OpenHandle(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FileOperation::Create), path);
+File File::CreateNew(const std::u16string& path, const std::u16string& within) {
+  const std::u16string full = FullPath(path);
+  if (const Deletion old = DeleteEntry(full, within, Deletable::Files); !old.Failure.empty())
+    ThrowFileError(FileOperation::Create, path, old.Failure);
+  // CREATE_NEW opens nothing that exists, a link put there meanwhile included.
+  HANDLE h = CreateFileW(W(Long(full)), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) ThrowFileError(FileOperation::Create, path, Cause(GetLastError()));
+  File file(reinterpret_cast<std::intptr_t>(h), path);
+  if (!ReachedFrom(h, full, within)) {
+    file.Delete();  // ours, wherever it landed
+    ThrowFileError(FileOperation::Create, path, kReachedThroughLink);
+  }
+  return file;
 }
 
 File File::OpenForAppend(const std::u16string& path) {
-  File file(OpenHandle(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS,
-                       FileOperation::Open),
-            path);
+  const std::u16string full = FullPath(path);
+  HANDLE h = CreateFileW(W(Long(full)), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) ThrowFileError(FileOperation::Open, path, Cause(GetLastError()));
+  const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+  File file(reinterpret_cast<std::intptr_t>(h), path);
+  const auto kind = KindOf(h);
+  if ((kind && kind->Link) || !ReachedFrom(h, full, {})) {
+    if (created) file.Delete();  // made through a dangling link: ours to remove
+    ThrowFileError(FileOperation::Open, path, kReachedThroughLink);
+  }
   LARGE_INTEGER zero{};
-  if (!SetFilePointerEx(AsHandle(file.handle_), zero, nullptr, FILE_END))
-    ThrowFileError(FileOperation::Open, path, Cause(GetLastError()));
+  if (!SetFilePointerEx(h, zero, nullptr, FILE_END)) ThrowFileError(FileOperation::Open, path, Cause(GetLastError()));
   return file;
 }
 
 File File::OpenForRead(const std::u16string& path) {
-  return File(OpenHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FileOperation::Open), path);
+  HANDLE h = CreateFileW(W(Long(path)), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) ThrowFileError(FileOperation::Open, path, Cause(GetLastError()));
+  return File(reinterpret_cast<std::intptr_t>(h), path);
 }
 
 void File::Write(const void* data, std::size_t size) {
@@ -308,9 +494,32 @@ std::uint64_t File::Size() {
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
+bool File::SetTimes(const LocalDateTime& t) {
+  SYSTEMTIME local = {static_cast<WORD>(t.Year),   static_cast<WORD>(t.Month),
+                      0,                            static_cast<WORD>(t.Day),
+                      static_cast<WORD>(t.Hour),   static_cast<WORD>(t.Minute),
+                      static_cast<WORD>(t.Second), static_cast<WORD>(t.Millisecond)};
+  SYSTEMTIME utc;
+  FILETIME stamp;
+  if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &stamp))
+    return false;
+  return SetFileTime(AsHandle(handle_), &stamp, nullptr, &stamp) != 0;
+}
+
+bool File::SetDosAttributes(std::uint32_t dosAttributes) {
+  return SetAttributesOf(AsHandle(handle_), dosAttributes);
+}
+
 void File::Close() {
   const std::intptr_t h = std::exchange(handle_, -1);
   if (h != -1 && !CloseHandle(AsHandle(h))) ThrowFileError(FileOperation::Close, path_, Cause(GetLastError()));
+}
+
+bool File::Delete() {
+  const std::intptr_t h = std::exchange(handle_, -1);
+  if (h == -1) return false;
+  const bool marked = MarkForDeletion(AsHandle(h));
+  return CloseHandle(AsHandle(h)) && marked;
 }
 
 }  // namespace fsys

@@ -1,6 +1,7 @@
 #include "util/utlFiles.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "util/appError.h"
 #include "util/fileSystem.h"
@@ -32,36 +33,47 @@ bool IsKept(const std::u16string& path, const std::vector<std::u16string>& keep)
                      [&](const std::u16string& k) { return fsys::SamePath(path, k); });
 }
 
-// True when the whole tree went.
-bool DeleteTree(const std::u16string& folder, const std::vector<std::u16string>& keep) {
+// True when the whole tree went. Nothing below top is reached through a link: an entry
+// swapped for one meanwhile is left alone.
+bool DeleteTree(const std::u16string& folder, const std::u16string& top,
+                const std::vector<std::u16string>& keep) {
   if (IsKept(folder, keep) || fsys::IsProtectedFolder(folder)) return false;
-  fsys::ResetAttributes(folder);  // a read-only folder must let its entries go first
+  fsys::ResetAttributes(folder, top);  // a read-only folder must let its entries go first
   bool all = true;
   for (const auto& entry : fsys::ListDir(folder)) {
     const std::u16string path = folder + PathSep + entry.Name;
-    fsys::ResetAttributes(path);
+    fsys::ResetAttributes(path, top);
     if (entry.IsDir)
-      all = DeleteTree(path, keep) && all;
+      all = DeleteTree(path, top, keep) && all;
     else if (entry.IsLink)
-      all = (fsys::RemoveDir(path) || fsys::RemoveFile(path)) && all;  // the link, not its target
+      all = (fsys::RemoveDir(path, top) || fsys::RemoveFile(path, top)) && all;  // the link, not its target
     else
-      all = fsys::RemoveFile(path) && all;
+      all = fsys::RemoveFile(path, top) && all;
   }
-  fsys::ResetAttributes(folder);
-  return all && fsys::RemoveDir(folder);
+  fsys::ResetAttributes(folder, top);
+  return all && fsys::RemoveDir(folder, top);
 }
 
-// The retry loop of the two writing routines: attempt until it works or the user says No.
+// The retry loop of the two writing routines: attempts until one works or the user says
+// No; then the error of the last attempt.
 template <typename Attempt>
-int WithRetry(Attempt attempt) {
+std::optional<AppError> WithRetry(Attempt attempt) {
   for (;;) {
     try {
       attempt();
-      return 0;
+      return std::nullopt;
     } catch (const AppError& error) {
-      if (MsgDlg(error.Message() + u"\r\n\r\nRéessayer ?", u"YN", u"Y", u"E") == u"N") return 1;
+      if (MsgDlg(error.Message() + u"\r\n\r\nRéessayer ?", u"YN", u"Y", u"E") == u"N") return error;
     }
   }
+}
+
+// One attempt: the bytes in a file created new, where nothing else may lead it (the
+// whole path free of links).
+fsys::File CreateAndWrite(const std::u16string& name, const std::vector<std::uint8_t>& bytes) {
+  auto file = fsys::File::CreateNew(name, fsys::VolumeRoot(name));
+  file.Write(bytes.data(), bytes.size());
+  return file;
 }
 }  // namespace
 
@@ -70,16 +82,18 @@ int DelDir(const std::u16string& path, const std::vector<std::u16string>& keep) 
   if (fsys::IsLink(path))
     fsys::RemoveDir(path);  // a link to a folder goes; the folder it names stays
   else
-    DeleteTree(path, keep);
+    DeleteTree(path, path, keep);
   return 0;
 }
 
 int WriteBytesToFile(const std::u16string& name, const std::vector<std::uint8_t>& bytes) {
-  return WithRetry([&] {
-    auto file = fsys::File::CreateNew(name);
-    file.Write(bytes.data(), bytes.size());
-    file.Close();
-  });
+  return WithRetry([&] { CreateAndWrite(name, bytes).Close(); }) ? 1 : 0;
+}
+
+fsys::File WriteBytesToNewFile(const std::u16string& name, const std::vector<std::uint8_t>& bytes) {
+  std::optional<fsys::File> written;
+  if (const auto error = WithRetry([&] { written = CreateAndWrite(name, bytes); })) throw *error;
+  return std::move(*written);
 }
 
 int AppendToFile(const std::u16string& name, std::u16string_view text) {
@@ -88,5 +102,5 @@ int AppendToFile(const std::u16string& name, std::u16string_view text) {
     auto file = fsys::File::OpenForAppend(name);
     file.Write(encoded.data(), encoded.size());
     file.Close();
-  });
+  }) ? 1 : 0;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "util/fileSystem.h"
+
 // Creates the folder and its missing parents, top down; failures are silent.
 void ForceDirs(const std::u16string& path);
 
@@ -18,7 +20,13 @@ int DelFile(const std::u16string& name);
 // at or below a folder of keep stays with the folders above it.
 int DelDir(const std::u16string& path, const std::vector<std::u16string>& keep = {});
 
-// 0: written; 1: an attempt failed and the user answered No to "Réessayer ?".
+// 0: written; 1: an attempt failed and the user answered No to "Réessayer ?". The file
+// is created new: whatever lay at name goes first (a link itself, never what it names),
+// and no link may lead anywhere on its path.
 int WriteBytesToFile(const std::u16string& name, const std::vector<std::uint8_t>& bytes);
-// Appends text in the ANSI code page, without byte-order mark; 0 or 1 as above.
+// The same, the file then held open for reading, so that nobody can change or replace it
+// before it is read back; after the user's No, the last attempt's error is raised.
+fsys::File WriteBytesToNewFile(const std::u16string& name, const std::vector<std::uint8_t>& bytes);
+// Appends text in the ANSI code page, without byte-order mark; 0 or 1 as above. A link
+// in place of the file is refused, never written through.
 int AppendToFile(const std::u16string& name, std::u16string_view text);

@@ -28,7 +28,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   const std::string result =
       Utf16ToUtf8(answer + u"\n" + input + u"\n" + (checked ? u"1" : u"0") + u"\n");
-  fsys::File file = fsys::File::CreateNew(argument(1));
+  fsys::File file = fsys::File::CreateNew(argument(1), {});
   file.Write(result.data(), result.size());
   file.Close();
   LocalFree(arguments);

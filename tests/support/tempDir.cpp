@@ -53,7 +53,7 @@ std::string ReadAll(const std::u16string& path) {
 }
 
 void WriteAll(const std::u16string& path, const std::string& bytes) {
-  auto file = fsys::File::CreateNew(path);
+  auto file = fsys::File::CreateNew(path, {});
   file.Write(bytes.data(), bytes.size());
   file.Close();
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/fileLink.h"
 #include "tests/support/scriptedDialogs.h"
 #include "tests/support/tempDir.h"
 #include "util/fileSystem.h"
@@ -98,4 +99,21 @@ TEST(PlDebug, FailedWriteAsksAndReturnsOneWhenDeclined) {
   PlDebug noFile(true, u"");  // switched on without a folder: every write fails
   dialogs.Answer(MsgButton::No);
   EXPECT_EQ(noFile.AddToJnl(u"x", false, true), 1);
+}
+
+// A link planted where the journal file goes: the line is refused with the retry prompt
+// and the file that the link names stays as it was.
+TEST(PlDebug, ALinkInPlaceOfTheJournalIsNeverWrittenThrough) {
+  TempDir tmp;
+  FixedClock clock(kSetUp);
+  WriteAll(tmp / u"precieux.txt", "intact");
+  PlDebug journal(true, tmp / u"Journaux");
+  ASSERT_TRUE(MakeLink(journal.JnlPath(), tmp / u"precieux.txt"));
+  ScriptedDialogs dialogs;
+  dialogs.Answer(MsgButton::No);
+
+  EXPECT_EQ(journal.AddToJnl(u"Lancement Setup_Orvelin", false, true), 1);
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  EXPECT_NE(dialogs.Messages()[0].Text.find(u"lien symbolique"), std::u16string::npos);
+  EXPECT_EQ(ReadAll(tmp / u"precieux.txt"), "intact");
 }

@@ -8,6 +8,8 @@
 
 #include "install/zipReader.h"
 #include "shell/defGlVar.h"
+#include "tests/support/errorOf.h"
+#include "tests/support/fileLink.h"
 #include "tests/support/fileStamp.h"
 #include "tests/support/scriptedDialogs.h"
 #include "tests/support/tempDir.h"
@@ -217,7 +219,7 @@ TEST_F(Payload, ExistingTemporaryArchiveIsOverwrittenAndThenDeleted) {
   EXPECT_FALSE(fsys::IsFile(temp));
 }
 
-TEST_F(Payload, UnwritableWorkingFolderOffersRetryAndNoEndsWithTheReadersError) {
+TEST_F(Payload, UnwritableWorkingFolderOffersRetryAndNoEndsWithTheWritesError) {
   InstallSettings.WorkDir = tmp / u"absent";
   const auto temp = Join(InstallSettings.WorkDir, u"Prog.zip");
   const auto dest = tmp / u"dest";
@@ -249,6 +251,63 @@ TEST_F(Payload, RetryAfterTheWorkingFolderIsFixedExtracts) {
   EXPECT_EQ(dialogs.Messages().size(), 1u);
   EXPECT_TRUE(fsys::IsFile(Join(dest, u"Orvelin.ini")));
   EXPECT_FALSE(fsys::IsFile(Join(InstallSettings.WorkDir, u"Data.zip")));
+}
+
+// Another program of the user plants a link where the temporary archive goes: the write
+// never reaches the file that the link names.
+TEST_F(Payload, ALinkAtTheTemporaryArchiveLeavesTheFileItNamesAlone) {
+  const auto precious = tmp / u"precieux.txt";
+  WriteAll(precious, "intact");
+  const auto temp = Join(InstallSettings.WorkDir, u"Data.zip");
+  ASSERT_TRUE(MakeLink(temp, precious));
+  const bool seenAsLink = fsys::IsLink(temp);
+  ScriptedDialogs dialogs;
+  dialogs.Answer(MsgButton::No);
+  const auto dest = tmp / u"dest";
+
+  const std::u16string error = ErrorOf([&] { ExtractPayload(u"Resource_2", u"Data", dest); });
+  EXPECT_EQ(ReadAll(precious), "intact");
+  if (seenAsLink) {
+    // The link itself goes and the archive takes its place.
+    EXPECT_EQ(error, u"(no error)");
+    EXPECT_TRUE(fsys::IsFile(Join(dest, u"Orvelin.ini")));
+    EXPECT_FALSE(fsys::IsFile(temp));
+  } else {
+    // Where the system sees the file through the link (Wine), removing the link would
+    // remove the file: the write is refused, and the run ends.
+    EXPECT_NE(error.find(u"lien symbolique"), std::u16string::npos);
+    EXPECT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_FALSE(fsys::IsDir(dest));
+  }
+}
+
+// A working folder that is itself a link to another place: the archive is not written
+// there, and nothing is extracted.
+TEST_F(Payload, AWorkingFolderReachedThroughALinkIsRefused) {
+  fsys::MakeDir(tmp / u"ailleurs");
+  InstallSettings.WorkDir = tmp / u"lien";
+  ASSERT_TRUE(MakeLink(InstallSettings.WorkDir, tmp / u"ailleurs"));
+  ScriptedDialogs dialogs;
+  dialogs.Answer(MsgButton::No);
+  const auto dest = tmp / u"dest";
+
+  const std::u16string error = ErrorOf([&] { ExtractPayload(u"Resource_2", u"Data", dest); });
+  const std::u16string temp = Join(InstallSettings.WorkDir, u"Data.zip");
+  EXPECT_NE(error.find(temp), std::u16string::npos);
+  EXPECT_NE(error.find(u"lien symbolique"), std::u16string::npos);
+  EXPECT_TRUE(Names(tmp / u"ailleurs").empty());
+  EXPECT_FALSE(fsys::IsDir(dest));
+}
+
+// Deep projects folders: a destination of 300 characters holds the payload's longest
+// names all the same.
+TEST_F(Payload, ExtractsBelowAPathLongerThanTheOldLimit) {
+  std::u16string dest = tmp.Path();
+  while (dest.size() < 300) dest = Join(dest, u"Dossier des projets de planification");
+  ExtractPayload(u"Resource_2", u"Data", dest);
+  EXPECT_TRUE(fsys::IsFile(Join(dest, u"Orvelin.ini")));
+  for (const auto& entry : EntriesOf(u"Resource_2"))
+    EXPECT_TRUE(fsys::IsFile(PathOf(dest, entry.Name))) << std::string(entry.Name.begin(), entry.Name.end());
 }
 
 TEST_F(Payload, MissingResourceWritesNothing) {

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
+#include <utility>
 
+#include "tests/support/fileLink.h"
 #include "tests/support/fileLock.h"
 #include "tests/support/scriptedDialogs.h"
 #include "tests/support/tempDir.h"
@@ -153,22 +152,45 @@ TEST(DelDir, ProtectedFoldersAreNeverRemoved) {
 #endif
 }
 
-#ifndef _WIN32
 TEST(DelDir, LinksAreRemovedWithoutTouchingWhatTheyName) {
   TempDir tmp;
   ForceDirs(tmp / u"outside");
   WriteAll(Join(tmp / u"outside", u"data"), "keep");
+  WriteAll(tmp / u"target.txt", "keep too");
   ForceDirs(tmp / u"root");
-  const auto narrow = [](const std::u16string& p) { return std::string(p.begin(), p.end()); };
-  ASSERT_EQ(symlink(narrow(tmp / u"outside").c_str(), narrow(Join(tmp / u"root", u"link")).c_str()), 0);
-  ASSERT_EQ(symlink(narrow(tmp / u"outside").c_str(), narrow(tmp / u"rootlink").c_str()), 0);
+  ASSERT_TRUE(MakeLink(Join(tmp / u"root", u"link"), tmp / u"outside"));
+  ASSERT_TRUE(MakeLink(Join(tmp / u"root", u"file link.txt"), tmp / u"target.txt"));
+  ASSERT_TRUE(MakeLink(tmp / u"rootlink", tmp / u"outside"));
+  // Where the system sees a file through its link (Wine), no link can be removed without
+  // removing what it names: they stay then, with the folders above them.
+  const bool linksRemovable = fsys::IsLink(Join(tmp / u"root", u"file link.txt"));
+
   EXPECT_EQ(DelDir(tmp / u"root"), 0);
   EXPECT_EQ(DelDir(tmp / u"rootlink"), 0);
-  EXPECT_FALSE(fsys::IsDir(tmp / u"root"));
-  EXPECT_FALSE(fsys::IsLink(tmp / u"rootlink"));
   EXPECT_EQ(ReadAll(Join(tmp / u"outside", u"data")), "keep");
+  EXPECT_EQ(ReadAll(tmp / u"target.txt"), "keep too");
+  if (linksRemovable) {
+    EXPECT_FALSE(fsys::IsDir(tmp / u"root"));
+    EXPECT_FALSE(fsys::IsLink(tmp / u"rootlink"));
+  }
 }
-#endif
+
+// Reparse-point tags as Windows reports them: only those that name another place are
+// links; a cloud placeholder or a deduplicated file is an ordinary entry.
+TEST(ReparseTags, OnlyPointsThatNameAnotherPlaceAreLinks) {
+  const std::pair<std::uint32_t, bool> cases[] = {
+      {0xA0000003, true},   // junction (mount point)
+      {0xA000000C, true},   // symbolic link
+      {0xA000001D, true},   // WSL symbolic link
+      {0x00000000, true},   // not told: counted as a link
+      {0x9000001A, false},  // cloud files placeholder
+      {0x9000701A, false},  // cloud files placeholder, another provider
+      {0x80000013, false},  // deduplicated file
+      {0x8000001B, false},  // app execution alias
+      {0x80000017, false},  // Windows overlay filter
+  };
+  for (const auto& [tag, link] : cases) EXPECT_EQ(fsys::IsLinkReparseTag(tag), link) << std::hex << tag;
+}
 
 TEST(WriteBytesToFile, WritesExactlyTheBytesReplacingAnyFile) {
   TempDir tmp;

@@ -7,19 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "util/appError.h"
+#include "tests/support/errorOf.h"
 #include "util/wideText_win.h"
-
-// The message of the AppError that call raises, or "(no error)".
-template <class Call>
-std::u16string ErrorOf(Call call) {
-  try {
-    call();
-  } catch (const AppError& error) {
-    return error.Message();
-  }
-  return u"(no error)";
-}
 
 // The folder of the running test program, where the helper programs are built too.
 inline std::u16string TestProgramFolder() {
