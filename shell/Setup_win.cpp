@@ -13,6 +13,7 @@
 #include "ui/form_win.h"
 #include "util/FSInput_win.h"
 #include "util/appError.h"
+#include "util/systemLibrary_win.h"
 #include "util/utlStrings.h"
 #include "util/wideText_win.h"
 
@@ -119,9 +120,9 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  RestrictDllSearch();  // before anything can load a DLL
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
+  RegisterCommonControls(ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES);
   InstallInputWindow();
   try {
     FormPtr<TForm1> welcome = CreateForm<TForm1>();

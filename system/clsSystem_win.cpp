@@ -15,6 +15,7 @@
 #include "system/regValueText.h"
 #include "system/winSys.h"
 #include "util/appError.h"
+#include "util/systemLibrary_win.h"
 #include "util/wideText_win.h"
 
 std::unique_ptr<GenSys> MakeSystemServices() { return std::make_unique<WinSys>(); }
@@ -200,14 +201,23 @@ void WinSys::RemoveRegInfoKey(std::uint32_t Root, const std::u16string& KeyPath)
 }
 
 std::u16string WinSys::FileVersion(const std::u16string& Path, bool IncBuild) {
+  // version.dll is no known DLL: taken from the system folder, never imported.
+  using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+  using InfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+  using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+  const auto infoSize = SystemFunction<SizeFn>(L"version.dll", "GetFileVersionInfoSizeW");
+  const auto info = SystemFunction<InfoFn>(L"version.dll", "GetFileVersionInfoW");
+  const auto query = SystemFunction<QueryFn>(L"version.dll", "VerQueryValueW");
+  if (!infoSize || !info || !query) return u"";
+
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(W(Path), &ignored);
+  const DWORD size = infoSize(W(Path), &ignored);
   if (size == 0) return u"";
   std::vector<std::uint8_t> data(size);
-  if (!GetFileVersionInfoW(W(Path), 0, size, data.data())) return u"";
+  if (!info(W(Path), 0, size, data.data())) return u"";
   void* record = nullptr;
   UINT length = 0;
-  if (!VerQueryValueW(data.data(), L"\\", &record, &length) || !record || length < sizeof(VS_FIXEDFILEINFO))
+  if (!query(data.data(), L"\\", &record, &length) || !record || length < sizeof(VS_FIXEDFILEINFO))
     return u"";
   const auto& fixed = *static_cast<const VS_FIXEDFILEINFO*>(record);
   // The file version, not the product version: major.minor.release[.build]

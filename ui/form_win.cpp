@@ -13,6 +13,7 @@
 #include "ui/glyph_win.h"
 #include "util/appError.h"
 #include "util/dpi_win.h"
+#include "util/systemLibrary_win.h"
 #include "util/textCodec.h"
 #include "util/utlDialogs.h"
 #include "util/wideText_win.h"
@@ -97,8 +98,7 @@ void Form::RegisterWindowClass() {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;
     // The common controls that the pages use beside the standard ones.
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
-    InitCommonControlsEx(&controls);
+    RegisterCommonControls(ICC_STANDARD_CLASSES | ICC_DATE_CLASSES);
     return RegisterClassExW(&windowClass) != 0;
   }();
   (void)registered;

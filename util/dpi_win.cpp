@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "util/systemLibrary_win.h"
+
 namespace {
 template <typename Function>
 Function User32Function(const char* name) {
@@ -71,8 +73,7 @@ int SystemMetric(int index, UINT dpi) {
 HICON LoadSystemIcon(LPCWSTR id, int size) {
   // Common controls 6 scale the large system icons down well; older ones do not have it.
   using ScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
-  static const auto scaleDown = reinterpret_cast<ScaleDownFn>(reinterpret_cast<void*>(
-      GetProcAddress(LoadLibraryW(L"comctl32.dll"), "LoadIconWithScaleDown")));
+  static const auto scaleDown = SystemFunction<ScaleDownFn>(L"comctl32.dll", "LoadIconWithScaleDown");
   HICON icon = nullptr;
   if (scaleDown && SUCCEEDED(scaleDown(nullptr, id, size, size, &icon))) return icon;
   return CopyIcon(LoadIconW(nullptr, id));
