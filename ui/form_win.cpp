@@ -213,7 +213,7 @@ void Form::ApplyDpi(UINT dpi) {
     SendMessageW(control.Window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec.Font)), FALSE);
     if (spec.Kind == ControlKind::MonthCalendar) FitCalendar(control.Window, rect, spec.Font);
   }
-  InvalidateRect(window_, nullptr, TRUE);
+  RedrawWithChildren(window_);
 }
 
 // Puts the control at its bounds at the current DPI; returns where.

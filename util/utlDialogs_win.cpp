@@ -235,7 +235,7 @@ private:
     const SIZE outer = OuterSize(width, height, style, exStyle, dpi);
     SetWindowPos(dialog_, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(dialog_, nullptr, TRUE);
+    RedrawWithChildren(dialog_);
   }
 
   // The text on white, the buttons on the band below.

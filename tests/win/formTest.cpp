@@ -1,5 +1,6 @@
 // The window layer's rules that the pages rely on: the order of events when a page
-// closes its hidden opener, a modal showing, and the default error handler.
+// closes its hidden opener, a modal showing, the default error handler, and the repaint
+// after a DPI change.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,8 +15,10 @@
 
 namespace {
 constexpr int kButton = 101;
+constexpr int kLabel = 102;
 
-const ControlSpec kControls[] = {{kButton, ControlKind::Button, 10, 10, 80, 22, u"Bouton"}};
+const ControlSpec kControls[] = {{kButton, ControlKind::Button, 10, 10, 80, 22, u"Bouton"},
+                                 {kLabel, ControlKind::Label, 10, 50, 150, 17, u"Étiquette"}};
 const PageLayout kLayout{u"Fenêtre d'essai", 200, 100, {}, kControls};
 
 // A form that writes its events to a log and runs a given action on each click.
@@ -130,5 +133,34 @@ TEST(Form, AnErrorInAHandlerIsShownAndTheFormGoesOn) {
   EXPECT_EQ(shown.Kind, MsgKind::Error);
   EXPECT_TRUE(shown.Title == u"Erreur");
   EXPECT_EQ(shown.Buttons, std::vector<MsgButton>{MsgButton::OK});
+}
+
+// A DPI change gives the controls new fonts and places: each of them repaints whole, not
+// only the part that its move uncovered.
+TEST(Form, ADpiChangeRepaintsEveryControlWhole) {
+  std::vector<std::string> log;
+  FormPtr<LoggedForm> form(new LoggedForm("form", log));
+  form->Create();
+  form->Show();
+  HWND window = form->Handle();
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+  RECT suggested;
+  GetWindowRect(window, &suggested);
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+  for (int id : {kButton, kLabel}) {
+    SCOPED_TRACE(testing::Message() << "control " << id);
+    HWND control = GetDlgItem(window, id);
+    RECT client;
+    GetClientRect(control, &client);
+    EXPECT_EQ(client.bottom, MulDiv(id == kButton ? 22 : 17, 144, 96)) << "laid out at 144 DPI";
+    HRGN pending = CreateRectRgn(0, 0, 0, 0);
+    HRGN whole = CreateRectRgnIndirect(&client);
+    EXPECT_NE(GetUpdateRgn(control, pending, FALSE), ERROR);
+    EXPECT_TRUE(EqualRgn(pending, whole));
+    DeleteObject(pending);
+    DeleteObject(whole);
+  }
 }
 }  // namespace
