@@ -11,6 +11,7 @@
 #include "resources/resourceIds.h"
 #include "ui/banner_win.h"
 #include "ui/glyph_win.h"
+#include "ui/uiFont_win.h"
 #include "util/appError.h"
 #include "util/dpi_win.h"
 #include "util/textCodec.h"
@@ -23,7 +24,6 @@ constexpr wchar_t kClassName[] = L"OrvelinSetupPage";
 // frame.
 constexpr DWORD kTitledStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kBareStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
-constexpr wchar_t kFontFace[] = L"Segoe UI";
 constexpr int kSmallestFont = 8;  // pixels at 96 DPI
 
 // Runs a handler; what it throws is shown and goes no further.
@@ -277,14 +277,8 @@ void Form::FitCalendar(HWND calendar, const RECT& box, FontSpec font) {
 HFONT Form::Font(const FontSpec& spec) {
   for (const auto& [known, font] : fonts_)
     if (known == spec) return font;
-  LOGFONTW font{};
-  font.lfHeight = -::Scaled(spec.Size, dpi_);
-  font.lfWeight = spec.Weight;
-  font.lfUnderline = spec.Underline;
-  font.lfCharSet = DEFAULT_CHARSET;
-  font.lfQuality = CLEARTYPE_QUALITY;
-  lstrcpyW(font.lfFaceName, kFontFace);
-  fonts_.push_back({spec, CreateFontIndirectW(&font)});
+  fonts_.push_back(
+      {spec, CreateUiFont(::Scaled(spec.Size, dpi_), spec.Weight, spec.Underline, CLEARTYPE_QUALITY)});
   return fonts_.back().second;
 }
 
