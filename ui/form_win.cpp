@@ -172,7 +172,7 @@ void Form::CreateControls() {
                  (spec.Kind == ControlKind::Edit ? ES_READONLY : 0);
         exStyle = WS_EX_CLIENTEDGE;
         break;
-      case ControlKind::GlyphButton: style |= WS_TABSTOP | BS_OWNERDRAW; break;
+      case ControlKind::FolderButton: style |= WS_TABSTOP | BS_OWNERDRAW; break;
       case ControlKind::MonthCalendar:
         className = MONTHCAL_CLASSW;
         style |= WS_TABSTOP;
@@ -486,7 +486,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN:
       return reinterpret_cast<LRESULT>(
           ControlColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
-    case WM_DRAWITEM: DrawGlyphButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_DRAWITEM:
+      DrawFolderButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
     case DM_GETDEFID: {
       HWND button = Item(defaultId_);
       if (!button || !IsWindowEnabled(button) || !IsWindowVisible(button)) return 0;
@@ -512,7 +514,7 @@ void Form::Command(int id, int code, HWND window) {
     return;
   switch (control->Spec->Kind) {
     case ControlKind::Button:
-    case ControlKind::GlyphButton: Guarded([&] { Click(id); }); break;
+    case ControlKind::FolderButton: Guarded([&] { Click(id); }); break;
     case ControlKind::CheckBox: Guarded([&] { Change(id); }); break;
     default: break;
   }
@@ -583,10 +585,10 @@ void Form::Paint(HDC target) {
   DeleteDC(dc);
 }
 
-void Form::DrawGlyphButton(const DRAWITEMSTRUCT& item) {
+void Form::DrawFolderButton(const DRAWITEMSTRUCT& item) {
   const Control* control = Find(item.hwndItem);
   if (!control) return;
-  DrawFadedGlyph(item, Text(control->Spec->Id), ::Scaled(control->Spec->Font.Size, dpi_));
+  ::DrawFolderButton(item, ::Scaled(control->Spec->Font.Size, dpi_));
 }
 
 void RunApplication(Form& mainWindow) {

@@ -37,7 +37,7 @@ enum class ControlKind {
   RadioButton,    // one group with the radio buttons right before it
   Edit,           // read-only
   WritableEdit,
-  GlyphButton,    // a faded flat button showing one symbol
+  FolderButton,   // a faded flat button showing an open folder
   MonthCalendar,  // the system's month calendar; a picked day comes to DateSelected
 };
 enum class LabelAlign { Left, Centre };
@@ -189,7 +189,7 @@ private:
   HFONT Font(const FontSpec& spec);
   HBRUSH Brush(COLORREF colour);
   void Paint(HDC dc);
-  void DrawGlyphButton(const DRAWITEMSTRUCT& item);
+  void DrawFolderButton(const DRAWITEMSTRUCT& item);
   void ReleaseGdi();
 
   const PageLayout& layout_;

@@ -1,28 +1,93 @@
 #include "ui/glyph_win.h"
 
-#include "util/wideText_win.h"
+#include <cstdint>
+#include <vector>
 
 namespace {
+constexpr char32_t kOpenFolder = 0x1F4C2;
+
 // Black and the button's grey at 40 % over white.
 constexpr COLORREF kGlyph = RGB(0x99, 0x99, 0x99);
 constexpr COLORREF kGlyphBack = RGB(0xC2, 0xC2, 0xC2);
 constexpr COLORREF kEdge = RGB(0xDE, 0xDE, 0xDE);
 constexpr COLORREF kPressed = RGB(0xF0, 0xF0, 0xF0);
 
-// A font that has the symbols, selected into dc; null when the system has none.
-HFONT SymbolFont(HDC dc, int pixelSize) {
+// A table of the font selected into dc, as GetFontData names it (the tag's letters in
+// file order); empty when the font has none.
+std::vector<BYTE> FontTable(HDC dc, const char (&tag)[5]) {
+  const DWORD name = static_cast<DWORD>(tag[0] | tag[1] << 8 | tag[2] << 16 | tag[3] << 24);
+  const DWORD size = GetFontData(dc, name, 0, nullptr, 0);
+  if (size == GDI_ERROR) return {};
+  std::vector<BYTE> table(size);
+  if (GetFontData(dc, name, 0, table.data(), size) != size) return {};
+  return table;
+}
+
+// The big-endian fields of a font table; a field that does not lie wholly inside it reads 0.
+class TableFields {
+public:
+  explicit TableFields(const std::vector<BYTE>& table) : table_(table) {}
+  bool Holds(std::size_t at, std::size_t length) const {
+    return at <= table_.size() && length <= table_.size() - at;
+  }
+  std::uint32_t U16(std::size_t at) const {
+    return Holds(at, 2) ? static_cast<std::uint32_t>(table_[at] << 8 | table_[at + 1]) : 0;
+  }
+  std::uint32_t U32(std::size_t at) const { return U16(at) << 16 | U16(at + 2); }
+
+private:
+  const std::vector<BYTE>& table_;
+};
+
+// The glyph of a character beyond U+FFFF in the font selected into dc, or 0 when the font
+// lacks it. Such a character is a pair of UTF-16 units, which GetGlyphIndicesW maps one
+// by one, never to the character's glyph: it is looked up in the font's character map
+// instead, in its subtable of the whole Unicode range (format 12: groups of consecutive
+// characters with consecutive glyphs).
+WORD GlyphOf(HDC dc, char32_t character) {
+  const std::vector<BYTE> table = FontTable(dc, "cmap");
+  const TableFields map(table);
+  const std::uint32_t subtables = map.U16(2);
+  for (std::uint32_t i = 0; i < subtables && map.Holds(4 + 8 * i, 8); ++i) {
+    const std::size_t record = 4 + 8 * i;
+    const std::uint32_t platform = map.U16(record), encoding = map.U16(record + 2);
+    const std::size_t at = map.U32(record + 4);
+    const bool unicode = platform == 0 || (platform == 3 && encoding == 10);
+    if (!unicode || !map.Holds(at, 16) || map.U16(at) != 12) continue;
+    const std::uint32_t groups = map.U32(at + 12);
+    for (std::uint32_t g = 0; g < groups && map.Holds(at + 16 + 12 * g, 12); ++g) {
+      const std::size_t group = at + 16 + 12 * g;
+      const std::uint32_t first = map.U32(group), last = map.U32(group + 4);
+      if (character >= first && character <= last)
+        return static_cast<WORD>(map.U32(group + 8) + (character - first));
+    }
+  }
+  return 0;
+}
+
+// Draws the symbol centred in rect, by its glyph, in the first symbol font that has it;
+// false when none has it.
+bool DrawSymbol(HDC dc, const RECT& rect, char32_t symbol, int pixelSize, COLORREF colour) {
   for (const wchar_t* face : {L"Segoe UI Emoji", L"Segoe UI Symbol"}) {
     HFONT font = CreateFontW(-pixelSize, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                              ANTIALIASED_QUALITY, DEFAULT_PITCH, face);
-    SelectObject(dc, font);
-    wchar_t chosen[LF_FACESIZE] = {};
-    GetTextFaceW(dc, LF_FACESIZE, chosen);
-    if (lstrcmpiW(chosen, face) == 0) return font;
-    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ previous = SelectObject(dc, font);
+    WORD glyph = GlyphOf(dc, symbol);
+    if (glyph) {
+      SIZE size{};
+      GetTextExtentPointI(dc, &glyph, 1, &size);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, colour);
+      ExtTextOutW(dc, (rect.left + rect.right - size.cx) / 2,
+                  (rect.top + rect.bottom - size.cy) / 2, ETO_GLYPH_INDEX, nullptr,
+                  reinterpret_cast<LPCWSTR>(&glyph), 1, nullptr);
+    }
+    SelectObject(dc, previous);
     DeleteObject(font);
+    if (glyph) return true;
   }
-  return nullptr;
+  return false;
 }
 
 void FillPolygon(HDC dc, const POINT* points, int count, COLORREF colour) {
@@ -50,7 +115,7 @@ void Folder(HDC dc, const RECT& rect, int pixelSize) {
 }
 }  // namespace
 
-void DrawFadedGlyph(const DRAWITEMSTRUCT& item, const std::u16string& glyph, int pixelSize) {
+void DrawFolderButton(const DRAWITEMSTRUCT& item, int pixelSize) {
   HDC dc = item.hDC;
   RECT rect = item.rcItem;
   HBRUSH face = CreateSolidBrush((item.itemState & ODS_SELECTED) ? kPressed : RGB(255, 255, 255));
@@ -61,16 +126,9 @@ void DrawFadedGlyph(const DRAWITEMSTRUCT& item, const std::u16string& glyph, int
   DeleteObject(edge);
 
   const int saved = SaveDC(dc);
-  if (HFONT font = SymbolFont(dc, pixelSize)) {
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kGlyph);
-    DrawTextW(dc, W(glyph), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    RestoreDC(dc, saved);
-    DeleteObject(font);
-  } else {
-    RestoreDC(dc, saved);
-    Folder(dc, rect, pixelSize);
-  }
+  const bool drawn = DrawSymbol(dc, rect, kOpenFolder, pixelSize, kGlyph);
+  RestoreDC(dc, saved);
+  if (!drawn) Folder(dc, rect, pixelSize);
   if (item.itemState & ODS_FOCUS) {
     RECT focus = rect;
     InflateRect(&focus, -2, -2);
