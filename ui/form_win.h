@@ -37,7 +37,7 @@ enum class ControlKind {
   RadioButton,    // one group with the radio buttons right before it
   Edit,           // read-only
   WritableEdit,
-  FolderButton,   // a faded flat button showing an open folder
+  FolderButton,   // a faded flat button showing an open folder; its text names it
   MonthCalendar,  // the system's month calendar; a picked day comes to DateSelected
 };
 enum class LabelAlign { Left, Centre };

@@ -1,5 +1,6 @@
 #include "tests/e2e/driver.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 #include <wincodec.h>
 
@@ -301,6 +302,24 @@ std::vector<HWND> Children(HWND window) {
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     children.push_back(child);
   return children;
+}
+
+std::u16string AccessibleName(HWND control) {
+  Com<IAccessible> accessible;
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&accessible.Pointer))))
+    return u"<none>";
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  std::u16string text;
+  if (SUCCEEDED(accessible->get_accName(self, &name)) && name)
+    text = FromW(name, SysStringLen(name));
+  SysFreeString(name);
+  return text;
 }
 
 POINT Position(HWND window) {

@@ -114,6 +114,11 @@ InputState InputStateOf(HWND window);
 // The window's child windows, in their order (the keyboard order of the controls).
 std::vector<HWND> Children(HWND window);
 
+// The name that a screen reader gives the control, read through Active Accessibility:
+// its label's text for a field, its own text for a button; "<none>" when the control
+// offers no accessible object.
+std::u16string AccessibleName(HWND control);
+
 // Where the window is on the screen (its frame's top-left corner), and moving it there
 // as a user's drag does.
 POINT Position(HWND window);
