@@ -1,16 +1,33 @@
 #include "ui/glyph_win.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
 namespace {
 constexpr char32_t kOpenFolder = 0x1F4C2;
 
-// Black and the button's grey at 40 % over white.
+// A white face; black and the button's grey at 40 % over white.
+constexpr COLORREF kFace = RGB(0xFF, 0xFF, 0xFF);
 constexpr COLORREF kGlyph = RGB(0x99, 0x99, 0x99);
 constexpr COLORREF kGlyphBack = RGB(0xC2, 0xC2, 0xC2);
 constexpr COLORREF kEdge = RGB(0xDE, 0xDE, 0xDE);
 constexpr COLORREF kPressed = RGB(0xF0, 0xF0, 0xF0);
+
+struct ButtonColours {
+  COLORREF Face, Edge, Glyph, GlyphBack;
+};
+
+// Ours, or in high contrast the system's button colours, and its selection colours while
+// the button is pressed; the folder then has one colour, its front outlined in the face's.
+ButtonColours ColoursOf(const DRAWITEMSTRUCT& item, bool highContrast) {
+  const bool pressed = item.itemState & ODS_SELECTED;
+  if (!highContrast) return {pressed ? kPressed : kFace, kEdge, kGlyph, kGlyphBack};
+  const COLORREF text = GetSysColor(pressed ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+  const COLORREF face = GetSysColor(pressed ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+  return {face, GetSysColor(COLOR_BTNTEXT), text, text};
+}
 
 // A table of the font selected into dc, as GetFontData names it (the tag's letters in
 // file order); empty when the font has none.
@@ -90,10 +107,10 @@ bool DrawSymbol(HDC dc, const RECT& rect, char32_t symbol, int pixelSize, COLORR
   return false;
 }
 
-void FillPolygon(HDC dc, const POINT* points, int count, COLORREF colour) {
+void FillPolygon(HDC dc, const POINT* points, int count, COLORREF colour, HGDIOBJ pen) {
   HBRUSH brush = CreateSolidBrush(colour);
   HGDIOBJ oldBrush = SelectObject(dc, brush);
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
   ::Polygon(dc, points, count);
   SelectObject(dc, oldPen);
   SelectObject(dc, oldBrush);
@@ -101,7 +118,7 @@ void FillPolygon(HDC dc, const POINT* points, int count, COLORREF colour) {
 }
 
 // An open folder on a 16-unit grid centred in rect.
-void Folder(HDC dc, const RECT& rect, int pixelSize) {
+void Folder(HDC dc, const RECT& rect, int pixelSize, const ButtonColours& colours) {
   const double unit = pixelSize / 16.0;
   const double left = (rect.left + rect.right) / 2.0 - 8 * unit;
   const double top = (rect.top + rect.bottom) / 2.0 - 8 * unit;
@@ -110,25 +127,31 @@ void Folder(HDC dc, const RECT& rect, int pixelSize) {
   };
   const POINT back[] = {at(1, 3), at(6, 3), at(7.5, 4.5), at(13, 4.5), at(13, 13), at(1, 13)};
   const POINT front[] = {at(3.5, 7), at(15.5, 7), at(13, 13), at(1, 13)};
-  FillPolygon(dc, back, 6, kGlyphBack);
-  FillPolygon(dc, front, 4, kGlyph);
+  FillPolygon(dc, back, 6, colours.GlyphBack, GetStockObject(NULL_PEN));
+  // A folder of one colour shows its front by an outline in the face's colour.
+  const bool oneColour = colours.GlyphBack == colours.Glyph;
+  const int width = std::max(1, static_cast<int>(std::lround(unit)));
+  HPEN outline = CreatePen(PS_SOLID, width, colours.Face);
+  FillPolygon(dc, front, 4, colours.Glyph, oneColour ? outline : GetStockObject(NULL_PEN));
+  DeleteObject(outline);
 }
 }  // namespace
 
-void DrawFolderButton(const DRAWITEMSTRUCT& item, int pixelSize) {
+void DrawFolderButton(const DRAWITEMSTRUCT& item, int pixelSize, bool highContrast) {
   HDC dc = item.hDC;
   RECT rect = item.rcItem;
-  HBRUSH face = CreateSolidBrush((item.itemState & ODS_SELECTED) ? kPressed : RGB(255, 255, 255));
+  const ButtonColours colours = ColoursOf(item, highContrast);
+  HBRUSH face = CreateSolidBrush(colours.Face);
   FillRect(dc, &rect, face);
   DeleteObject(face);
-  HBRUSH edge = CreateSolidBrush(kEdge);
+  HBRUSH edge = CreateSolidBrush(colours.Edge);
   FrameRect(dc, &rect, edge);
   DeleteObject(edge);
 
   const int saved = SaveDC(dc);
-  const bool drawn = DrawSymbol(dc, rect, kOpenFolder, pixelSize, kGlyph);
+  const bool drawn = DrawSymbol(dc, rect, kOpenFolder, pixelSize, colours.Glyph);
   RestoreDC(dc, saved);
-  if (!drawn) Folder(dc, rect, pixelSize);
+  if (!drawn) Folder(dc, rect, pixelSize, colours);
   if (item.itemState & ODS_FOCUS) {
     RECT focus = rect;
     InflateRect(&focus, -2, -2);

@@ -107,6 +107,7 @@ private:
       case WM_ERASEBKGND: Paint(reinterpret_cast<HDC>(wParam)); return Result(TRUE);
       case WM_CTLCOLORSTATIC:
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
       case WM_CTLCOLORBTN: return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
       case WM_DPICHANGED:

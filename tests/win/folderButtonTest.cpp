@@ -33,7 +33,7 @@ std::vector<COLORREF> DrawnButton(int pixelSize) {
   item.itemAction = ODA_DRAWENTIRE;
   item.hDC = dc;
   item.rcItem = {0, 0, kWidth, kHeight};
-  DrawFolderButton(item, pixelSize);
+  DrawFolderButton(item, pixelSize, false);
   GdiFlush();
   std::vector<COLORREF> pixels;
   for (int i = 0; i < kWidth * kHeight; ++i) {

@@ -20,9 +20,11 @@ constexpr int kButton = 101;
 constexpr int kLabel = 102;
 constexpr int kTitle = 103;
 
-const ControlSpec kControls[] = {{kButton, ControlKind::Button, 10, 10, 80, 22, u"Bouton"},
-                                 {kLabel, ControlKind::Label, 10, 50, 150, 17, u"Étiquette"},
-                                 {kTitle, ControlKind::Label, 10, 70, 150, 17, u"Titre", kSemiBold13}};
+const ControlSpec kControls[] = {
+    {kButton, ControlKind::Button, 10, 10, 80, 22, u"Bouton"},
+    {kLabel, ControlKind::Label, 10, 50, 150, 17, u"Étiquette"},
+    {kTitle, ControlKind::Label, 10, 70, 150, 17, u"Titre", kSemiBold13},
+};
 const PageLayout kLayout{u"Fenêtre d'essai", 200, 100, {}, kControls};
 
 // A form that writes its events to a log and runs a given action on each click.
