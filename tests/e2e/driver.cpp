@@ -475,7 +475,8 @@ Snapshot::Hue Snapshot::HueOf(HWND shown) const {
 }
 
 COLORREF Snapshot::ColourAt(HWND shown, POINT at96) const {
-  POINT client{MulDiv(at96.x, static_cast<int>(dpi_), 96), MulDiv(at96.y, static_cast<int>(dpi_), 96)};
+  const int dpi = static_cast<int>(dpi_);
+  POINT client{MulDiv(at96.x, dpi, 96), MulDiv(at96.y, dpi, 96)};
   ClientToScreen(shown, &client);
   RECT rect;
   GetWindowRect(shown, &rect);

@@ -9,7 +9,8 @@ using ParametersInfo = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT);
 ParametersInfo systemParametersInfo = nullptr;
 
 BOOL WINAPI HighContrastOn(UINT action, UINT size, PVOID data, UINT flags) {
-  if (action != SPI_GETHIGHCONTRAST || !data) return systemParametersInfo(action, size, data, flags);
+  if (action != SPI_GETHIGHCONTRAST || !data)
+    return systemParametersInfo(action, size, data, flags);
   auto* setting = static_cast<HIGHCONTRASTW*>(data);
   setting->dwFlags = HCF_HIGHCONTRASTON | HCF_AVAILABLE;
   setting->lpszDefaultScheme = nullptr;
@@ -25,8 +26,9 @@ void RedirectTheProgramsImport() {
       base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const IMAGE_DATA_DIRECTORY& imports =
       headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  for (auto* library = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-       library->Name; ++library)
+  const auto* library =
+      reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+  for (; library->Name; ++library)
     for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
          slot->u1.Function; ++slot) {
       if (slot->u1.Function != reinterpret_cast<ULONG_PTR>(systemParametersInfo)) continue;
