@@ -11,7 +11,7 @@
 using namespace ControlIds;
 
 namespace {
-constexpr std::u16string_view kFolderGlyph = u"\U0001F4C2";  // open file folder
+constexpr std::u16string_view kBrowse = u"Parcourir…";
 constexpr FontSpec kGlyphFont{18, FW_NORMAL, false};
 
 const ShapeSpec kShapes[] = {
@@ -22,15 +22,21 @@ const ShapeSpec kShapes[] = {
     kButtonBand,
 };
 
-// In the keyboard order: the buttons and fields first.
+// In the keyboard order: the buttons and fields first. Each field follows its label, which
+// names it for screen readers (labels are no tab stops); the folder buttons are named by
+// their text and show an open folder.
 const ControlSpec kControls[] = {
     {btnSuiv, ControlKind::Button, 336, 336, 80, 22, u"Suivant >", {}, LabelAlign::Centre, false, true},
     {btnAnnul, ControlKind::Button, 464, 336, 80, 22, u"Annuler"},
     {btnPrec, ControlKind::Button, 248, 336, 80, 22, u"< Précédent"},
+    {lbRepProg, ControlKind::Label, 224, 176, 225, 17, u"Répertoire d'installation d'Orvelin :", {},
+     LabelAlign::Left},
     {edRepProg, ControlKind::Edit, 216, 196, 289, 21, u""},
+    {lbRepDoss, ControlKind::Label, 224, 224, 137, 17, u"Répertoire des projets :", {},
+     LabelAlign::Left},
     {edRepDoss, ControlKind::Edit, 216, 244, 289, 21, u""},
-    {btnProg, ControlKind::GlyphButton, 520, 196, 33, 21, kFolderGlyph, kGlyphFont},
-    {btnDoss, ControlKind::GlyphButton, 520, 244, 33, 21, kFolderGlyph, kGlyphFont},
+    {btnProg, ControlKind::FolderButton, 520, 196, 33, 21, kBrowse, kGlyphFont},
+    {btnDoss, ControlKind::FolderButton, 520, 244, 33, 21, kBrowse, kGlyphFont},
     {lbDir1, ControlKind::Label, 208, 16, 353, 17, u"Deux répertoires sont utilisés par Orvelin :"},
     {lbDir2, ControlKind::Label, 208, 34, 353, 17,
      u"d'une part pour le logiciel lui-même et ses fichiers propres"},
@@ -44,10 +50,6 @@ const ControlSpec kControls[] = {
      kUnderlined},
     {lbDir7, ControlKind::Label, 208, 142, 353, 17, u"de conserver les chemins précédemment définis.",
      kUnderlined},
-    {lbRepProg, ControlKind::Label, 224, 176, 225, 17, u"Répertoire d'installation d'Orvelin :", {},
-     LabelAlign::Left},
-    {lbRepDoss, ControlKind::Label, 224, 224, 137, 17, u"Répertoire des projets :", {},
-     LabelAlign::Left},
     {lbSuiv, ControlKind::Label, 208, 280, 353, 17, u"Cliquez sur Suivant pour continuer."},
 };
 

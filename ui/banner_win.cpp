@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/uiFont_win.h"
+
 namespace {
 constexpr COLORREF kTop = RGB(0x0C, 0x1F, 0x3D);
 constexpr COLORREF kBottom = RGB(0x1A, 0x3F, 0x70);
@@ -45,9 +47,7 @@ public:
   }
 
   void Text(const wchar_t* text, double top, int size, int weight, COLORREF colour) {
-    HFONT font = CreateFontW(-P(size), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                             DEFAULT_PITCH, L"Segoe UI");
+    HFONT font = CreateUiFont(P(size), weight, false, ANTIALIASED_QUALITY);
     HGDIOBJ old = SelectObject(dc_, font);
     SetBkMode(dc_, TRANSPARENT);
     SetTextColor(dc_, colour);

@@ -11,6 +11,7 @@
 #include "resources/resourceIds.h"
 #include "ui/banner_win.h"
 #include "ui/glyph_win.h"
+#include "ui/uiFont_win.h"
 #include "util/appError.h"
 #include "util/dpi_win.h"
 #include "util/systemLibrary_win.h"
@@ -24,7 +25,6 @@ constexpr wchar_t kClassName[] = L"OrvelinSetupPage";
 // frame.
 constexpr DWORD kTitledStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kBareStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
-constexpr wchar_t kFontFace[] = L"Segoe UI";
 constexpr int kSmallestFont = 8;  // pixels at 96 DPI
 
 // Runs a handler; what it throws is shown and goes no further.
@@ -39,6 +39,18 @@ void Guarded(Handler&& handler) noexcept {
   } catch (...) {
     ShowError(u"Erreur inattendue.");
   }
+}
+
+// The user's high-contrast setting.
+bool HighContrast() {
+  HIGHCONTRASTW setting{sizeof setting, 0, nullptr};
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// The system's text colour on a system background colour.
+int SystemTextOn(int systemFill) {
+  return systemFill == COLOR_BTNFACE ? COLOR_BTNTEXT : COLOR_WINDOWTEXT;
 }
 
 bool IsForm(HWND window) {
@@ -128,6 +140,7 @@ void Form::Create() {
                             GetModuleHandleW(nullptr), this);
   if (!window_) throw AppError(u"Création de la fenêtre impossible");
   dpi_ = WindowDpi(window_);
+  highContrast_ = HighContrast();
   CreateControls();
   ApplyDpi(dpi_);
   Guarded([this] { FormCreate(); });
@@ -172,7 +185,7 @@ void Form::CreateControls() {
                  (spec.Kind == ControlKind::Edit ? ES_READONLY : 0);
         exStyle = WS_EX_CLIENTEDGE;
         break;
-      case ControlKind::GlyphButton: style |= WS_TABSTOP | BS_OWNERDRAW; break;
+      case ControlKind::FolderButton: style |= WS_TABSTOP | BS_OWNERDRAW; break;
       case ControlKind::MonthCalendar:
         className = MONTHCAL_CLASSW;
         style |= WS_TABSTOP;
@@ -184,17 +197,14 @@ void Form::CreateControls() {
                                    GetModuleHandleW(nullptr), nullptr);
     if (spec.Checked) SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
 
-    // The colour under the control: the last painted shape below its middle.
-    COLORREF background = kWhite;
+    // What lies under the control: the last painted shape below its middle.
+    const ShapeSpec* under = nullptr;
     const POINT middle{spec.X + spec.Width / 2, spec.Y + spec.Height / 2};
     for (const ShapeSpec& shape : layout_.Shapes) {
       const RECT area{shape.X, shape.Y, shape.X + shape.Width, shape.Y + shape.Height};
-      if (Contains(area, middle))
-        background = shape.Kind == ShapeKind::Picture ? kBannerBackground : shape.Fill;
+      if (Contains(area, middle)) under = &shape;
     }
-    if (spec.Kind == ControlKind::Edit || spec.Kind == ControlKind::WritableEdit)
-      background = GetSysColor(COLOR_WINDOW);
-    controls_.push_back({&spec, control, background, {spec.X, spec.Y, spec.Width, spec.Height}});
+    controls_.push_back({&spec, control, under, {spec.X, spec.Y, spec.Width, spec.Height}});
   }
 }
 
@@ -213,7 +223,7 @@ void Form::ApplyDpi(UINT dpi) {
     SendMessageW(control.Window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec.Font)), FALSE);
     if (spec.Kind == ControlKind::MonthCalendar) FitCalendar(control.Window, rect, spec.Font);
   }
-  InvalidateRect(window_, nullptr, TRUE);
+  RedrawWithChildren(window_);
 }
 
 // Puts the control at its bounds at the current DPI; returns where.
@@ -277,14 +287,9 @@ void Form::FitCalendar(HWND calendar, const RECT& box, FontSpec font) {
 HFONT Form::Font(const FontSpec& spec) {
   for (const auto& [known, font] : fonts_)
     if (known == spec) return font;
-  LOGFONTW font{};
-  font.lfHeight = -::Scaled(spec.Size, dpi_);
-  font.lfWeight = spec.Weight;
-  font.lfUnderline = spec.Underline;
-  font.lfCharSet = DEFAULT_CHARSET;
-  font.lfQuality = CLEARTYPE_QUALITY;
-  lstrcpyW(font.lfFaceName, kFontFace);
-  fonts_.push_back({spec, CreateFontIndirectW(&font)});
+  HFONT font = CreateUiFont(::Scaled(spec.Size, dpi_), spec.Weight, spec.Underline,
+                            CLEARTYPE_QUALITY);
+  fonts_.push_back({spec, font});
   return fonts_.back().second;
 }
 
@@ -492,7 +497,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN:
       return reinterpret_cast<LRESULT>(
           ControlColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
-    case WM_DRAWITEM: DrawGlyphButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_DRAWITEM:
+      DrawFolderButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
     case DM_GETDEFID: {
       HWND button = Item(defaultId_);
       if (!button || !IsWindowEnabled(button) || !IsWindowVisible(button)) return 0;
@@ -500,6 +507,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case DM_SETDEFID: defaultId_ = static_cast<int>(wParam); return TRUE;
     case WM_ACTIVATE: Activate(LOWORD(wParam) != WA_INACTIVE); return 0;
+    case WM_SYSCOLORCHANGE: FollowSystemColours(); return 0;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETHIGHCONTRAST) FollowSystemColours();
+      return 0;
     case WM_DPICHANGED: {
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
@@ -518,7 +529,7 @@ void Form::Command(int id, int code, HWND window) {
     return;
   switch (control->Spec->Kind) {
     case ControlKind::Button:
-    case ControlKind::GlyphButton: Guarded([&] { Click(id); }); break;
+    case ControlKind::FolderButton: Guarded([&] { Click(id); }); break;
     case ControlKind::CheckBox: Guarded([&] { Change(id); }); break;
     default: break;
   }
@@ -533,11 +544,36 @@ void Form::Notify(const NMHDR& header) {
 }
 
 HBRUSH Form::ControlColours(HWND window, HDC dc) {
-  const Control* control = Find(window);
-  const COLORREF background = control ? control->Background : kWhite;
-  SetBkColor(dc, background);
-  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-  return Brush(background);
+  const Colours colours = ColoursOf(Find(window));
+  SetBkColor(dc, colours.Back);
+  SetTextColor(dc, colours.Text);
+  return Brush(colours.Back);
+}
+
+// A control's background and text colours: those of what it stands on (the page when
+// null), except the fields, which always have the system's.
+Form::Colours Form::ColoursOf(const Control* control) const {
+  const bool field = control && (control->Spec->Kind == ControlKind::Edit ||
+                                 control->Spec->Kind == ControlKind::WritableEdit);
+  if (field) return {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
+  const ShapeSpec* under = control ? control->Under : nullptr;
+  if (under && under->Kind == ShapeKind::Picture) return {kBannerBackground, kWhite};
+  if (!highContrast_) return {FillOf(under), kBlack};
+  return {FillOf(under), GetSysColor(SystemTextOn(under ? under->SystemFill : COLOR_WINDOW))};
+}
+
+// A rectangle's fill, or the page's when null.
+COLORREF Form::FillOf(const ShapeSpec* shape) const {
+  if (highContrast_) return GetSysColor(shape ? shape->SystemFill : COLOR_WINDOW);
+  return shape ? shape->Fill : kWhite;
+}
+
+// The system's colours or its high-contrast setting changed: the common controls learn
+// it, and the page and its controls repaint in the new colours.
+void Form::FollowSystemColours() {
+  highContrast_ = HighContrast();
+  for (const Control& control : controls_) SendMessageW(control.Window, WM_SYSCOLORCHANGE, 0, 0);
+  RedrawWithChildren(window_);
 }
 
 // The focus comes back to the control that had it, or goes to the first in the
@@ -561,7 +597,7 @@ void Form::Paint(HDC target) {
   HDC dc = CreateCompatibleDC(target);
   HBITMAP canvas = CreateCompatibleBitmap(target, client.right, client.bottom);
   HGDIOBJ previous = SelectObject(dc, canvas);
-  FillRect(dc, &client, Brush(kWhite));
+  FillRect(dc, &client, Brush(FillOf(nullptr)));
   for (const ShapeSpec& shape : layout_.Shapes) {
     const RECT rect = Scaled(shape.X, shape.Y, shape.Width, shape.Height);
     if (shape.Kind == ShapeKind::Picture) {
@@ -574,12 +610,14 @@ void Form::Paint(HDC target) {
       DeleteDC(picture);
       continue;
     }
-    FillRect(dc, &rect, Brush(shape.Fill));
+    FillRect(dc, &rect, Brush(FillOf(&shape)));
     if (shape.Border > 0) {
+      const COLORREF border =
+          highContrast_ ? GetSysColor(shape.SystemBorder) : shape.BorderColour;
       const int width = std::max(1, static_cast<int>(std::lround(shape.Border * dpi_ / 96.0)));
       for (int i = 0; i < width; ++i) {
         const RECT frame{rect.left + i, rect.top + i, rect.right - i, rect.bottom - i};
-        FrameRect(dc, &frame, Brush(shape.BorderColour));
+        FrameRect(dc, &frame, Brush(border));
       }
     }
   }
@@ -589,10 +627,10 @@ void Form::Paint(HDC target) {
   DeleteDC(dc);
 }
 
-void Form::DrawGlyphButton(const DRAWITEMSTRUCT& item) {
+void Form::DrawFolderButton(const DRAWITEMSTRUCT& item) {
   const Control* control = Find(item.hwndItem);
   if (!control) return;
-  DrawFadedGlyph(item, Text(control->Spec->Id), ::Scaled(control->Spec->Font.Size, dpi_));
+  ::DrawFolderButton(item, ::Scaled(control->Spec->Font.Size, dpi_), highContrast_);
 }
 
 void RunApplication(Form& mainWindow) {

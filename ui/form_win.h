@@ -6,6 +6,10 @@
 // handlers that a page overrides (FormCreate, FormShow, FormClose, FormDestroy, Click,
 // Change, DateSelected, Timer). An exception that escapes a handler is shown in an error
 // box and the program goes on, as with any GUI toolkit's default error handler.
+//
+// The pages have colours of their own (black text on white, a grey band); when the user
+// turns high contrast on they take the system's colours instead, the banner picture
+// excepted, and they follow the system's colours as they change.
 #pragma once
 #include <windows.h>
 
@@ -37,7 +41,7 @@ enum class ControlKind {
   RadioButton,    // one group with the radio buttons right before it
   Edit,           // read-only
   WritableEdit,
-  GlyphButton,    // a faded flat button showing one symbol
+  FolderButton,   // a faded flat button showing an open folder; its text names it
   MonthCalendar,  // the system's month calendar; a picked day comes to DateSelected
 };
 enum class LabelAlign { Left, Centre };
@@ -61,6 +65,10 @@ struct ShapeSpec {
   COLORREF Fill = kWhite;       // rectangles
   double Border = 0;            // border width at 96 DPI; 0: none
   COLORREF BorderColour = kBlack;
+  // The system colours (COLOR_...) that stand for Fill and BorderColour in high contrast;
+  // what stands on a COLOR_BTNFACE fill takes COLOR_BTNTEXT, on any other COLOR_WINDOWTEXT.
+  int SystemFill = COLOR_WINDOW;
+  int SystemBorder = COLOR_WINDOWTEXT;
 };
 
 struct PageLayout {
@@ -80,8 +88,10 @@ struct ControlBounds {
 // What the pages have in common: the banner picture on the left, the dark-grey line and
 // the grey band that holds the buttons.
 inline constexpr COLORREF kBandGrey = RGB(0xE6, 0xE6, 0xE6);
-inline constexpr ShapeSpec kLine1{ShapeKind::Rectangle, 0, 319, 641, 1, kDarkGrey};
-inline constexpr ShapeSpec kButtonBand{ShapeKind::Rectangle, 0, 320, 576, 69, kBandGrey};
+inline constexpr ShapeSpec kLine1{ShapeKind::Rectangle, 0, 319, 641, 1, kDarkGrey, 0, kBlack,
+                                  COLOR_WINDOWTEXT};
+inline constexpr ShapeSpec kButtonBand{ShapeKind::Rectangle, 0, 320, 576, 69, kBandGrey, 0, kBlack,
+                                       COLOR_BTNFACE};
 inline constexpr ShapeSpec Banner(int height) { return {ShapeKind::Picture, -8, -16, 203, height}; }
 // The framed panel that holds the check boxes of the install and uninstall pages.
 inline constexpr ShapeSpec CheckBoxPanel(int x, int y, int width, int height) {
@@ -164,8 +174,11 @@ private:
   struct Control {
     const ControlSpec* Spec;
     HWND Window;
-    COLORREF Background;  // of what lies under it
+    const ShapeSpec* Under;  // the shape that it stands on; null: the page
     ControlBounds Bounds;
+  };
+  struct Colours {
+    COLORREF Back, Text;
   };
 
   static void RegisterWindowClass();
@@ -174,6 +187,9 @@ private:
   void Command(int id, int code, HWND control);
   void Notify(const NMHDR& header);
   HBRUSH ControlColours(HWND control, HDC dc);
+  Colours ColoursOf(const Control* control) const;
+  COLORREF FillOf(const ShapeSpec* shape) const;
+  void FollowSystemColours();
   void Activate(bool active);
   const Control* Find(int id) const;
   const Control* Find(HWND window) const;
@@ -189,7 +205,7 @@ private:
   HFONT Font(const FontSpec& spec);
   HBRUSH Brush(COLORREF colour);
   void Paint(HDC dc);
-  void DrawGlyphButton(const DRAWITEMSTRUCT& item);
+  void DrawFolderButton(const DRAWITEMSTRUCT& item);
   void ReleaseGdi();
 
   const PageLayout& layout_;
@@ -204,6 +220,7 @@ private:
   HBITMAP banner_ = nullptr;  // the picture at the current DPI, made when first painted
   HWND focus_ = nullptr;      // the control that had the focus when the window deactivated
   int defaultId_ = 0;
+  bool highContrast_ = false;  // the system's colours instead of ours
   bool visible_ = false;
   bool main_ = false;
   bool modal_ = false;

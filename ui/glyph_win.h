@@ -1,10 +1,10 @@
-// The look of the folder buttons: a flat button, faded as if at 40 % opacity on its
-// white square, showing one symbol.
+// The look of the folder buttons: a flat button, faded as if at 40 % opacity on its white
+// square, showing an open folder; in high contrast, in the system's button colours.
 #pragma once
 #include <windows.h>
 
-#include <string>
-
-// Draws the owner-drawn button of item with glyph, at pixelSize pixels. Where no font of
-// the system has the symbol, an open folder is drawn in its place.
-void DrawFadedGlyph(const DRAWITEMSTRUCT& item, const std::u16string& glyph, int pixelSize);
+// Draws the owner-drawn button of item with the symbol U+1F4C2 (open file folder) at
+// pixelSize pixels, from the first of the system's symbol fonts that has it. Where none
+// has it (Windows 7 without the emoji update), an open folder of ours is drawn instead of
+// the box that stands for a missing character.
+void DrawFolderButton(const DRAWITEMSTRUCT& item, int pixelSize, bool highContrast);

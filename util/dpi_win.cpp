@@ -79,6 +79,10 @@ HICON LoadSystemIcon(LPCWSTR id, int size) {
   return CopyIcon(LoadIconW(nullptr, id));
 }
 
+void RedrawWithChildren(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void CentreWindow(HWND window, HWND owner) {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;

@@ -20,6 +20,11 @@ int SystemMetric(int index, UINT dpi);
 // DestroyIcon.
 HICON LoadSystemIcon(LPCWSTR id, int size);
 
+// Repaints the window and its children whole, backgrounds included: after a DPI change
+// the children have new fonts (set without redrawing) and places, and a parent that clips
+// its children does not pass its own repaint on to them.
+void RedrawWithChildren(HWND window);
+
 // Centres the window over its owner, or on the work area of the primary monitor when it
 // has none; always within the work area.
 void CentreWindow(HWND window, HWND owner);

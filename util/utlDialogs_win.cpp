@@ -97,19 +97,22 @@ private:
   static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     auto* self = reinterpret_cast<MessageBoxWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    return self ? self->Handle(dialog, message, wParam) : FALSE;
+    return self ? self->Handle(dialog, message, wParam, lParam) : FALSE;
   }
 
-  INT_PTR Handle(HWND dialog, UINT message, WPARAM wParam) {
+  INT_PTR Handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
       case WM_INITDIALOG: Init(dialog); return FALSE;  // the focus is set by Init
       case WM_COMMAND: Command(LOWORD(wParam)); return TRUE;
       case WM_ERASEBKGND: Paint(reinterpret_cast<HDC>(wParam)); return Result(TRUE);
       case WM_CTLCOLORSTATIC:
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
       case WM_CTLCOLORBTN: return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
-      case WM_DPICHANGED: Layout(HIWORD(wParam)); CentreWindow(dialog_, owner_); return TRUE;
+      case WM_DPICHANGED:
+        MoveToDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return TRUE;
       default: return FALSE;
     }
   }
@@ -235,7 +238,15 @@ private:
     const SIZE outer = OuterSize(width, height, style, exStyle, dpi);
     SetWindowPos(dialog_, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(dialog_, nullptr, TRUE);
+    RedrawWithChildren(dialog_);
+  }
+
+  // Dragged onto a monitor of another DPI: laid out for it, where the system suggests, so
+  // that the box stays under the pointer on that monitor.
+  void MoveToDpi(UINT dpi, const RECT& suggested) {
+    Layout(dpi);
+    SetWindowPos(dialog_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   // The text on white, the buttons on the band below.

@@ -1,9 +1,11 @@
 #include "tests/e2e/driver.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 #include <wincodec.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,28 @@ bool WritePng(HBITMAP bitmap, const std::u16string& path) {
          SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
+// A copy of some bytes in another process's memory, freed with the object.
+class RemoteCopy {
+public:
+  RemoteCopy(HANDLE process, const void* data, std::size_t size) : process_(process) {
+    address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    if (address_ && !WriteProcessMemory(process, address_, data, size, nullptr)) Free();
+  }
+  ~RemoteCopy() { Free(); }
+  RemoteCopy(const RemoteCopy&) = delete;
+  RemoteCopy& operator=(const RemoteCopy&) = delete;
+  void* Address() const { return address_; }
+
+private:
+  void Free() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    address_ = nullptr;
+  }
+
+  HANDLE process_;
+  void* address_ = nullptr;
+};
+
 bool IsLinkFile(const std::u16string& file) {
   return file.size() > 4 &&
          CompareStringOrdinal(W(file.substr(file.size() - 4)), -1, L".lnk", -1, TRUE) == CSTR_EQUAL;
@@ -158,6 +182,23 @@ std::optional<DWORD> Process::WaitExit(DWORD limit) {
   DWORD code = 0;
   GetExitCodeProcess(process_, &code);
   return code;
+}
+
+bool Process::Load(const std::u16string& library) {
+  if (!process_) return false;
+  const RemoteCopy name(process_, library.c_str(), (library.size() + 1) * sizeof(char16_t));
+  // kernel32.dll, and LoadLibraryW in it, lie at the same address in every process.
+  const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+  HANDLE thread = name.Address() ? CreateRemoteThread(process_, nullptr, 0, load, name.Address(),
+                                                      0, nullptr)
+                                 : nullptr;
+  if (!thread) return false;
+  DWORD module = 0;
+  const bool loaded = WaitForSingleObject(thread, kWaitLimit) == WAIT_OBJECT_0 &&
+                      GetExitCodeThread(thread, &module) && module != 0;
+  CloseHandle(thread);
+  return loaded;
 }
 
 bool Process::Ending::Saw(const std::u16string& caption) const {
@@ -303,6 +344,24 @@ std::vector<HWND> Children(HWND window) {
   return children;
 }
 
+std::u16string AccessibleName(HWND control) {
+  Com<IAccessible> accessible;
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&accessible.Pointer))))
+    return u"<none>";
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  std::u16string text;
+  if (SUCCEEDED(accessible->get_accName(self, &name)) && name)
+    text = FromW(name, SysStringLen(name));
+  SysFreeString(name);
+  return text;
+}
+
 POINT Position(HWND window) {
   RECT rect;
   GetWindowRect(window, &rect);
@@ -415,6 +474,30 @@ Snapshot::Hue Snapshot::HueOf(HWND shown) const {
   return most == yellow ? Hue::Yellow : most == red ? Hue::Red : Hue::Blue;
 }
 
+COLORREF Snapshot::ColourAt(HWND shown, POINT at96) const {
+  const int dpi = static_cast<int>(dpi_);
+  POINT client{MulDiv(at96.x, dpi, 96), MulDiv(at96.y, dpi, 96)};
+  ClientToScreen(shown, &client);
+  RECT rect;
+  GetWindowRect(shown, &rect);
+  return PixelOf(shown, client.x - rect.left, client.y - rect.top);
+}
+
+int Snapshot::PixelsOf(HWND shown, COLORREF colour, int tolerance) const {
+  RECT rect;
+  GetWindowRect(shown, &rect);
+  int count = 0;
+  for (int y = 0; y < rect.bottom - rect.top; ++y)
+    for (int x = 0; x < rect.right - rect.left; ++x) {
+      const COLORREF pixel = PixelOf(shown, x, y);
+      if (pixel != CLR_INVALID && std::abs(GetRValue(pixel) - GetRValue(colour)) <= tolerance &&
+          std::abs(GetGValue(pixel) - GetGValue(colour)) <= tolerance &&
+          std::abs(GetBValue(pixel) - GetBValue(colour)) <= tolerance)
+        ++count;
+    }
+  return count;
+}
+
 bool SaveScreenshot(HWND window, const std::u16string& page) { return Snapshot(window).Save(page); }
 
 HWND WaitForWindowOfClass(DWORD processId, const std::u16string& className, DWORD limit) {
@@ -467,12 +550,9 @@ LRESULT SendWithData(HWND window, UINT message, WPARAM wParam, void* data, std::
                                processId);
   if (!process) return 0;
   LRESULT result = 0;
-  if (void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {
-    if (WriteProcessMemory(process, remote, data, size, nullptr)) {
-      result = Send(window, message, wParam, reinterpret_cast<LPARAM>(remote));
-      ReadProcessMemory(process, remote, data, size, nullptr);
-    }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  if (const RemoteCopy copy(process, data, size); copy.Address()) {
+    result = Send(window, message, wParam, reinterpret_cast<LPARAM>(copy.Address()));
+    ReadProcessMemory(process, copy.Address(), data, size, nullptr);
   }
   CloseHandle(process);
   return result;

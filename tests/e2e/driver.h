@@ -42,6 +42,9 @@ public:
   DWORD Id() const { return id_; }
   // The exit code, or nothing when the program is still running at the limit.
   std::optional<DWORD> WaitExit(DWORD limit = kWaitLimit);
+  // Loads a library of the tests into the running program, by a thread of its own that
+  // calls LoadLibraryW; true once it is loaded.
+  bool Load(const std::u16string& library);
 
   // WaitExit, watching meanwhile for visible top-level windows of the process.
   struct Ending {
@@ -114,6 +117,11 @@ InputState InputStateOf(HWND window);
 // The window's child windows, in their order (the keyboard order of the controls).
 std::vector<HWND> Children(HWND window);
 
+// The name that a screen reader gives the control, read through Active Accessibility:
+// its label's text for a field, its own text for a button; "<none>" when the control
+// offers no accessible object.
+std::u16string AccessibleName(HWND control);
+
 // Where the window is on the screen (its frame's top-left corner), and moving it there
 // as a user's drag does.
 POINT Position(HWND window);
@@ -164,6 +172,12 @@ public:
   // icon (warning yellow, error red, information blue).
   enum class Hue { None, Yellow, Red, Blue };
   Hue HueOf(HWND shown) const;
+
+  // The colour at a point of a shown window's client area, given at 96 DPI.
+  COLORREF ColourAt(HWND shown, POINT at96) const;
+  // How many pixels of a shown window have this colour, each of red, green and blue
+  // within tolerance of it.
+  int PixelsOf(HWND shown, COLORREF colour, int tolerance = 0) const;
 
 private:
   // The colour at (x, y) of a window shown in the snapshot, in that window's pixels.

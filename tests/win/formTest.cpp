@@ -1,21 +1,30 @@
 // The window layer's rules that the pages rely on: the order of events when a page
-// closes its hidden opener, a modal showing, and the default error handler.
+// closes its hidden opener, a modal showing, the default error handler, the repaint after
+// a DPI change, and the fonts of the texts.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/support/scriptedDialogs.h"
+#include "tests/win/testFont.h"
 #include "ui/form_win.h"
 #include "util/appError.h"
 
 namespace {
 constexpr int kButton = 101;
+constexpr int kLabel = 102;
+constexpr int kTitle = 103;
 
-const ControlSpec kControls[] = {{kButton, ControlKind::Button, 10, 10, 80, 22, u"Bouton"}};
+const ControlSpec kControls[] = {
+    {kButton, ControlKind::Button, 10, 10, 80, 22, u"Bouton"},
+    {kLabel, ControlKind::Label, 10, 50, 150, 17, u"Étiquette"},
+    {kTitle, ControlKind::Label, 10, 70, 150, 17, u"Titre", kSemiBold13},
+};
 const PageLayout kLayout{u"Fenêtre d'essai", 200, 100, {}, kControls};
 
 // A form that writes its events to a log and runs a given action on each click.
@@ -130,5 +139,69 @@ TEST(Form, AnErrorInAHandlerIsShownAndTheFormGoesOn) {
   EXPECT_EQ(shown.Kind, MsgKind::Error);
   EXPECT_TRUE(shown.Title == u"Erreur");
   EXPECT_EQ(shown.Buttons, std::vector<MsgButton>{MsgButton::OK});
+}
+
+// A DPI change gives the controls new fonts and places: each of them repaints whole, not
+// only the part that its move uncovered.
+TEST(Form, ADpiChangeRepaintsEveryControlWhole) {
+  std::vector<std::string> log;
+  FormPtr<LoggedForm> form(new LoggedForm("form", log));
+  form->Create();
+  form->Show();
+  HWND window = form->Handle();
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+  RECT suggested;
+  GetWindowRect(window, &suggested);
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+  for (int id : {kButton, kLabel}) {
+    SCOPED_TRACE(testing::Message() << "control " << id);
+    HWND control = GetDlgItem(window, id);
+    RECT client;
+    GetClientRect(control, &client);
+    EXPECT_EQ(client.bottom, MulDiv(id == kButton ? 22 : 17, 144, 96)) << "laid out at 144 DPI";
+    HRGN pending = CreateRectRgn(0, 0, 0, 0);
+    HRGN whole = CreateRectRgnIndirect(&client);
+    EXPECT_NE(GetUpdateRgn(control, pending, FALSE), ERROR);
+    EXPECT_TRUE(EqualRgn(pending, whole));
+    DeleteObject(pending);
+    DeleteObject(whole);
+  }
+}
+
+// GDI draws "Segoe UI" asked at FW_SEMIBOLD as bold: a semi-bold text takes the face
+// "Segoe UI Semibold" at the normal weight where the system has it (here a font of the
+// test's own by that name), and Segoe UI at FW_SEMIBOLD where it does not.
+TEST(Form, SemiBoldTextsTakeTheSemiboldFaceWhereTheSystemHasIt) {
+  struct Case {
+    bool SemiboldFace;
+    int Id;
+    const wchar_t* Face;
+    LONG Weight;
+  };
+  const Case cases[] = {
+      {false, kTitle, L"Segoe UI", FW_SEMIBOLD},
+      {false, kLabel, L"Segoe UI", FW_NORMAL},
+      {true, kTitle, L"Segoe UI Semibold", FW_NORMAL},
+      {true, kLabel, L"Segoe UI", FW_NORMAL},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    std::optional<InstalledTestFont> semibold;
+    if (c.SemiboldFace) {
+      semibold.emplace(u"Segoe UI Semibold", std::vector<char32_t>{U'A'});
+      ASSERT_TRUE(semibold->Installed());
+    }
+    std::vector<std::string> log;
+    FormPtr<LoggedForm> form(new LoggedForm("form", log));
+    form->Create();
+    const auto font =
+        reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(form->Handle(), c.Id), WM_GETFONT, 0, 0));
+    LOGFONTW chosen{};
+    ASSERT_TRUE(GetObjectW(font, sizeof chosen, &chosen));
+    EXPECT_STREQ(chosen.lfFaceName, c.Face);
+    EXPECT_EQ(chosen.lfWeight, c.Weight);
+  }
 }
 }  // namespace

@@ -1,7 +1,7 @@
 // The message box against Wine's window system: while MsgDlg waits on this thread, a
 // second thread plays the user. It finds the box by its title, looks at it, then presses
 // a button, Enter, Escape or the close box, and MsgDlg must answer the pressed button's
-// letter.
+// letter. Dragged onto a monitor of another DPI, it follows the drag.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -244,5 +244,35 @@ TEST(MessageBox, BelongsToTheActiveWindowAndStandsOverIt) {
   EXPECT_LE(std::abs((box.left + box.right) / 2 - (frame.left + frame.right) / 2), 1);
   EXPECT_LE(std::abs((box.top + box.bottom) / 2 - (frame.top + frame.bottom) / 2), 1);
   DestroyWindow(window);
+}
+
+// Dragged onto a monitor of twice the DPI, the box goes where the system suggests and is
+// laid out anew: the suggested rectangle is its old one scaled, and so is its new size.
+TEST(MessageBox, TakesThePlaceSuggestedForANewDpi) {
+  const DWORD self = GetCurrentThreadId();
+  RECT before{}, suggested{}, after{};
+  RECT button{};
+  std::thread user([&] {
+    HWND box = WaitForBox(u"Informations", self);
+    if (!box) return;
+    GetWindowRect(box, &before);
+    suggested = {40, 30, 40 + 2 * (before.right - before.left),
+                 30 + 2 * (before.bottom - before.top)};
+    SendMessageW(box, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(box, &after);
+    GetClientRect(GetDlgItem(box, IDOK), &button);
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  });
+  EXPECT_TRUE(MsgDlg(kText, u"O", u"O", u"I") == u"O");
+  user.join();
+
+  EXPECT_EQ(after.left, suggested.left);
+  EXPECT_EQ(after.top, suggested.top);
+  // Sized to its text in the font of the new DPI, whose widths do not scale exactly: close
+  // to the suggested size.
+  const int width = suggested.right - suggested.left, height = suggested.bottom - suggested.top;
+  EXPECT_NEAR(after.right - after.left, width, width / 20);
+  EXPECT_NEAR(after.bottom - after.top, height, height / 20);
+  EXPECT_EQ(button.bottom, MulDiv(24, 192, 96));
 }
 }  // namespace
