@@ -1,20 +1,25 @@
 // Program entry of Setup_Orvelin.exe and its main window, the welcome page: install or
 // uninstall. Started with the parameter "uninstall", the program opens the uninstall
-// page at once and ends when it closes.
+// page at once and ends when it closes. With "/quiet" it installs or removes with no
+// window at all; "/?" shows the commands.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <vector>
+
 #include "install/FAUninstal_win.h"
 #include "shell/FAPrepInst_win.h"
+#include "shell/commandLine.h"
+#include "shell/quietRun.h"
 #include "shell/startup.h"
 #include "ui/controlIds.h"
 #include "ui/form_win.h"
 #include "util/FSInput_win.h"
 #include "util/appError.h"
 #include "util/systemLibrary_win.h"
-#include "util/utlStrings.h"
+#include "util/utlDialogs.h"
 #include "util/wideText_win.h"
 
 using namespace ControlIds;
@@ -38,13 +43,14 @@ const ControlSpec kControls[] = {
 
 const PageLayout kLayout{u"Installation du logiciel Orvelin", 576, 380, kShapes, kControls};
 
-// The first command-line parameter; empty when there is none.
-std::u16string FirstParameter() {
+// The command-line parameters after the program's name.
+std::vector<std::u16string> Parameters() {
   int count = 0;
   LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::u16string first = arguments && count > 1 ? FromW(arguments[1]) : u"";
+  std::vector<std::u16string> parameters;
+  for (int i = 1; arguments && i < count; ++i) parameters.push_back(FromW(arguments[i]));
   LocalFree(arguments);
-  return first;
+  return parameters;
 }
 
 class TForm1 final : public Form {
@@ -65,7 +71,7 @@ protected:
     }
     SetChecked(rbInstall, true);
     SetChecked(rbUninstall, false);
-    if (LowerNoAccent(FirstParameter(), false) == u"uninstall") {
+    if (ParseCommandLine(Parameters()).Uninstall) {
       OpenUninstal(false);
       Close();
     }
@@ -119,10 +125,8 @@ private:
 };
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  RestrictDllSearch();  // before anything can load a DLL
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  RegisterCommonControls(ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES);
+// The wizard: the welcome window until it closes. Its exit code is always 0.
+int RunWizard() {
   InstallInputWindow();
   try {
     FormPtr<TForm1> welcome = CreateForm<TForm1>();
@@ -130,6 +134,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   } catch (const AppError& error) {
     ShowError(error.Message());
   }
-  CoUninitialize();
   return 0;
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  RestrictDllSearch();  // before anything can load a DLL
+  RegisterCommonControls(ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES);
+  const CommandLine line = ParseCommandLine(Parameters());
+  if (line.Help) {
+    MsgDlg(CommandLineHelp(), u"O", u"O", u"I");
+    return 0;
+  }
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the shell links
+  const int code = line.Quiet ? RunQuiet(line, MakeSystemServices(), CurrentEnvironment()) : RunWizard();
+  CoUninitialize();
+  return code;
 }

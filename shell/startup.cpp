@@ -32,18 +32,18 @@ std::u16string PayloadVersion() {
 }
 }  // namespace
 
-bool StartUp(std::unique_ptr<GenSys> sys, const StartupEnvironment& env) {
+StartupOutcome RunStartUp(std::unique_ptr<GenSys> sys, const StartupEnvironment& env) {
   GSys = std::move(sys);
 
   // A second copy of the setup program leaves quietly; the first goes on undisturbed.
-  if (GSys->InstancesCount(u"Setup_Orvelin.exe") >= 2) return false;
+  if (GSys->InstancesCount(u"Setup_Orvelin.exe") >= 2) return StartupOutcome::AnotherCopy;
 
   const int running = GSys->InstancesCount(u"Orvelin.exe");
   if (running >= 1) {
     const std::u16string which =
         running == 1 ? u"l'instance active" : u"les " + Decimal(running) + u" instances actives";
     MsgDlg(u"Veuillez fermer " + which + u" d'Orvelin.", u"O", u"O", u"I");
-    return false;
+    return StartupOutcome::ApplicationRunning;
   }
 
   auto& s = InstallSettings;
@@ -67,7 +67,11 @@ bool StartUp(std::unique_ptr<GenSys> sys, const StartupEnvironment& env) {
   const bool debug = fsys::IsFile(s.InstallDir + PathSep + u"inst.dbg");
   PDbg = std::make_unique<PlDebug>(debug, s.InstallDir + PathSep + u"Journaux");
   Journal(u"Lancement Setup_Orvelin");
-  return true;
+  return StartupOutcome::Running;
+}
+
+bool StartUp(std::unique_ptr<GenSys> sys, const StartupEnvironment& env) {
+  return RunStartUp(std::move(sys), env) == StartupOutcome::Running;
 }
 
 std::u16string InstallCaption() { return u"Installation Orvelin " + InstallSettings.Version; }

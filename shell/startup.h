@@ -15,10 +15,17 @@ struct StartupEnvironment {
 // The environment of this process, from the platform.
 StartupEnvironment CurrentEnvironment();
 
+enum class StartupOutcome {
+  Running,             // the settings, the install folder and PDbg are set up
+  AnotherCopy,         // a second copy of the setup program runs: refused silently
+  ApplicationRunning,  // the application runs: refused after telling the user
+};
+
 // Counts the running copies, and when the start-up may go on fills InstallSettings,
 // creates the install folder and PDbg, and writes the first journal line. GSys is set to
-// sys in every case. Returns InitOK: false when a second copy runs (silently) or the
-// application runs (after telling the user).
+// sys in every case.
+StartupOutcome RunStartUp(std::unique_ptr<GenSys> sys, const StartupEnvironment& env);
+// The same; InitOK: true when the start-up went through.
 bool StartUp(std::unique_ptr<GenSys> sys, const StartupEnvironment& env);
 
 // "Installation Orvelin " + Version: the caption of the welcome window and install pages.

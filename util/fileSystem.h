@@ -31,6 +31,9 @@ bool IsLink(const std::u16string& path);  // a symbolic link or junction itself
 bool SamePath(const std::u16string& a, const std::u16string& b);
 // The root of the volume that holds path ("C:\", "\\server\share\", "/").
 std::u16string VolumeRoot(const std::u16string& path);
+// A path from the root of a drive or a share ("C:\...", "\\server\..."; "/..." on POSIX),
+// not one relative to the current folder.
+bool IsFullPath(const std::u16string& path);
 
 // Of a Windows reparse point's tag: whether the point names another place (a symbolic
 // link, a junction), so that it is a link and never walked into. Other reparse points

@@ -88,6 +88,8 @@ bool SamePath(const std::u16string& a, const std::u16string& b) {
 
 std::u16string VolumeRoot(const std::u16string&) { return u"/"; }
 
+bool IsFullPath(const std::u16string& path) { return !path.empty() && path[0] == u'/'; }
+
 bool MakeDir(const std::u16string& path) { return ::mkdir(Native(path).c_str(), 0777) == 0; }
 
 bool RemoveFile(const std::u16string& path, const std::u16string& within) {

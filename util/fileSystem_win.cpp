@@ -324,6 +324,12 @@ std::u16string VolumeRoot(const std::u16string& path) {
   return Plain(FromW(root.c_str()));
 }
 
+bool IsFullPath(const std::u16string& path) {
+  const bool drive = path.size() >= 3 && ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z')) &&
+                     path[1] == u':' && (path[2] == u'\\' || path[2] == u'/');
+  return drive || StartsWith(path, u"\\\\");
+}
+
 bool MakeDir(const std::u16string& path) { return CreateDirectoryW(W(Long(path)), nullptr) != 0; }
 
 bool RemoveFile(const std::u16string& path, const std::u16string& within) {

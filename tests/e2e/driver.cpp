@@ -123,6 +123,30 @@ bool IsLinkFile(const std::u16string& file) {
 }
 }  // namespace
 
+namespace {
+struct WindowListing {
+  DWORD ProcessId;
+  bool VisibleOnly;
+  std::vector<HWND> Windows;
+};
+
+// The system's calling convention for callbacks, which a lambda lacks in a 32-bit build.
+BOOL CALLBACK ListWindow(HWND window, LPARAM data) {
+  auto& listing = *reinterpret_cast<WindowListing*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == listing.ProcessId && (!listing.VisibleOnly || IsWindowVisible(window)))
+    listing.Windows.push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly) {
+  WindowListing listing{processId, visibleOnly, {}};
+  EnumWindows(&ListWindow, reinterpret_cast<LPARAM>(&listing));
+  return listing.Windows;
+}
+}  // namespace
+
 DriverSettings& Settings() {
   static DriverSettings settings;
   return settings;
@@ -211,6 +235,7 @@ Process::Ending Process::WatchUntilExit(DWORD limit) {
     for (HWND window : VisibleWindows(id_))
       if (const std::u16string caption = TextOf(window); !ending.Saw(caption))
         ending.CaptionsSeen.push_back(caption);
+    ending.AnyWindow = ending.AnyWindow || !TopLevelWindows(id_, false).empty();
     return WaitExit(0);
   });
   return ending;
@@ -227,27 +252,8 @@ std::u16string SetupProcess::WorkFolder() {
   return folder;
 }
 
-namespace {
-struct WindowListing {
-  DWORD ProcessId;
-  std::vector<HWND> Windows;
-};
 
-// The system's calling convention for callbacks, which a lambda lacks in a 32-bit build.
-BOOL CALLBACK ListVisibleWindow(HWND window, LPARAM data) {
-  auto& listing = *reinterpret_cast<WindowListing*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == listing.ProcessId && IsWindowVisible(window)) listing.Windows.push_back(window);
-  return TRUE;
-}
-}  // namespace
-
-std::vector<HWND> VisibleWindows(DWORD processId) {
-  WindowListing listing{processId, {}};
-  EnumWindows(&ListVisibleWindow, reinterpret_cast<LPARAM>(&listing));
-  return listing.Windows;
-}
+std::vector<HWND> VisibleWindows(DWORD processId) { return TopLevelWindows(processId, true); }
 
 HWND WaitForWindow(DWORD processId, const std::u16string& caption, DWORD limit) {
   return Poll(limit, [&]() -> HWND {

@@ -50,6 +50,7 @@ public:
   struct Ending {
     std::optional<DWORD> ExitCode;
     std::vector<std::u16string> CaptionsSeen;  // of every window seen, once each
+    bool AnyWindow = false;                    // a top-level window, shown or hidden
     bool Saw(const std::u16string& caption) const;
   };
   Ending WatchUntilExit(DWORD limit = kWaitLimit);

@@ -23,15 +23,6 @@ std::u16string Text(const RawValue& value) {
   return text;
 }
 
-std::string Narrow(const std::u16string& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, W(text), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, W(text), static_cast<int>(text.size()), narrow.data(), size,
-                      nullptr, nullptr);
-  return narrow;
-}
-
 std::u16string FullPath(const std::u16string& path) {
   wchar_t full[1024] = {};
   const DWORD length = GetFullPathNameW(W(path), 1024, full, nullptr);

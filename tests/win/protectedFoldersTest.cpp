@@ -13,6 +13,7 @@
 #include "shell/defGlVar.h"
 #include "shell/startup.h"
 #include "tests/support/tempDir.h"
+#include "tests/win/winTestSupport.h"
 #include "util/fileSystem.h"
 #include "util/utlFiles.h"
 #include "util/wideText_win.h"
@@ -24,12 +25,6 @@ std::u16string Known(REFKNOWNFOLDERID id) {
   if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &path))) result = FromW(path);
   CoTaskMemFree(path);
   return result;
-}
-
-std::string Narrow(const std::u16string& text) {
-  std::string narrow;
-  for (char16_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
-  return narrow;
 }
 
 // Every folder that an uninstallation must leave whole, named as a user, a stale

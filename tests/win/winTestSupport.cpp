@@ -55,3 +55,11 @@ LinkSettings LoadLink(const std::u16string& linkFile) {
   if (link) link->Release();
   return settings;
 }
+
+std::string Narrow(const std::u16string& text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, W(text), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                       nullptr);
+  std::string narrow(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, W(text), static_cast<int>(text.size()), narrow.data(), size, nullptr, nullptr);
+  return narrow;
+}

@@ -38,3 +38,6 @@ struct LinkSettings {
   std::u16string Target, Arguments, Description, WorkingDir;
 };
 LinkSettings LoadLink(const std::u16string& linkFile);
+
+// A text for a test's messages, in UTF-8.
+std::string Narrow(const std::u16string& text);
