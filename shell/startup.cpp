@@ -66,6 +66,7 @@ StartupOutcome RunStartUp(std::unique_ptr<GenSys> sys, const StartupEnvironment&
   // The marker is looked for once, here, in the install folder known now.
   const bool debug = fsys::IsFile(s.InstallDir + PathSep + u"inst.dbg");
   PDbg = std::make_unique<PlDebug>(debug, s.InstallDir + PathSep + u"Journaux");
+  SetMessageFailureJournal(&Journal);  // a box that nobody saw is written down
   Journal(u"Lancement Setup_Orvelin");
   return StartupOutcome::Running;
 }

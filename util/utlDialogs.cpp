@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "util/appError.h"
+
 namespace {
 DialogBackend* installedBackend = nullptr;
+MessageFailureJournal failureJournal = nullptr;
 
 DialogBackend& Backend() { return installedBackend ? *installedBackend : PlatformDialogs(); }
 
@@ -23,7 +26,40 @@ MsgButton ButtonOf(char16_t letter) {
     if (b.Letter == letter) return b.Button;
   return MsgButton::None;
 }
+
+bool Shows(const MessageRequest& request, MsgButton button) {
+  return std::find(request.Buttons.begin(), request.Buttons.end(), button) != request.Buttons.end();
+}
+
+// The message on one line: each run of line breaks becomes one blank.
+std::u16string OneLine(std::u16string_view text) {
+  std::u16string line;
+  for (const char16_t c : text) {
+    const bool lineBreak = c == u'\r' || c == u'\n';
+    if (!lineBreak)
+      line += c;
+    else if (line.empty() || line.back() != u' ')
+      line += u' ';
+  }
+  return line;
+}
+
+// One journal line for a box that nobody saw. A journal write that fails asks through a
+// box too: that one is not reported again.
+void JournalUnshown(const MessageRequest& request, const std::u16string& failure,
+                    const std::u16string& answer) {
+  static bool journalling = false;
+  if (!failureJournal || journalling) return;
+  journalling = true;
+  failureJournal(failure + u" Message : « " + OneLine(request.Text) + u" », " +
+                 (answer.empty() ? u"sans réponse." : u"réponse « " + answer + u" »."));
+  journalling = false;
+}
 }  // namespace
+
+MessageFailureJournal SetMessageFailureJournal(MessageFailureJournal journal) {
+  return std::exchange(failureJournal, journal);
+}
 
 DialogBackend* SetDialogBackend(DialogBackend* backend) {
   return std::exchange(installedBackend, backend);
@@ -59,14 +95,25 @@ std::u16string AnswerLetter(MsgButton button) {
   return u"";
 }
 
+MsgButton ClosedBoxAnswer(const MessageRequest& request) {
+  for (const MsgButton closing : {MsgButton::Cancel, MsgButton::No})
+    if (Shows(request, closing)) return closing;
+  if (request.Buttons.size() == 1 && request.Buttons.front() == MsgButton::OK) return MsgButton::OK;
+  return MsgButton::None;
+}
+
 std::u16string MsgDlg(std::u16string_view text, std::u16string_view buttons,
                       std::u16string_view defbtn, std::u16string_view kind) {
   const MessageRequest request = DecodeMessage(text, buttons, defbtn, kind);
-  const MsgButton pressed = Backend().ShowMessage(request);
+  MsgButton pressed = MsgButton::None;
+  try {
+    pressed = Backend().ShowMessage(request);
+  } catch (const AppError& failure) {
+    pressed = ClosedBoxAnswer(request);
+    JournalUnshown(request, failure.Message(), AnswerLetter(pressed));
+  }
   // Only a button of the box can answer.
-  const bool shown = std::find(request.Buttons.begin(), request.Buttons.end(), pressed) !=
-                     request.Buttons.end();
-  return shown ? AnswerLetter(pressed) : u"";
+  return Shows(request, pressed) ? AnswerLetter(pressed) : u"";
 }
 
 std::u16string InputDlg(std::u16string_view Lib, std::u16string& Input, char16_t DType,

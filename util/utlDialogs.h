@@ -40,6 +40,8 @@ struct InputOutcome {
 class DialogBackend {
 public:
   virtual ~DialogBackend() = default;
+  // The button that closed the box (None: no button). A box that could not be shown at
+  // all raises AppError, whose message says why.
   virtual MsgButton ShowMessage(const MessageRequest& request) = 0;
   virtual InputOutcome ShowInput(const InputRequest& request) = 0;
 };
@@ -55,8 +57,18 @@ DialogBackend* SetDialogBackend(DialogBackend* backend);
 MessageRequest DecodeMessage(std::u16string_view text, std::u16string_view buttons,
                              std::u16string_view defbtn, std::u16string_view kind);
 std::u16string AnswerLetter(MsgButton button);
+// The answer of the box closed without a choice: Cancel, else No, where the box has one;
+// OK when it is the only button; None otherwise.
+MsgButton ClosedBoxAnswer(const MessageRequest& request);
 
-// A modal message box; returns the letter of the button that closed it.
+// Where MsgDlg writes that a box could not be shown (the debug journal, once it exists);
+// returns the earlier one. Null: nowhere.
+using MessageFailureJournal = void (*)(std::u16string_view line);
+MessageFailureJournal SetMessageFailureJournal(MessageFailureJournal journal);
+
+// A modal message box; returns the letter of the button that closed it. A box that could
+// not be shown answers as if closed (ClosedBoxAnswer), so that no caller waits or retries
+// for ever on a question nobody saw, and the failure goes to the journal.
 std::u16string MsgDlg(std::u16string_view text, std::u16string_view buttons,
                       std::u16string_view defbtn, std::u16string_view kind);
 

@@ -1,5 +1,7 @@
 #include "tests/support/scriptedDialogs.h"
 
+#include "util/appError.h"
+
 ScriptedDialogs::ScriptedDialogs() : previous_(SetDialogBackend(this)) {}
 ScriptedDialogs::~ScriptedDialogs() { SetDialogBackend(previous_); }
 
@@ -7,9 +9,10 @@ MsgButton ScriptedDialogs::ShowMessage(const MessageRequest& request) {
   messages_.push_back(request);
   if (OnMessage) OnMessage(request);
   if (messageAnswers_.empty()) return MsgButton::None;
-  const MsgButton answer = messageAnswers_.front();
+  const Scripted answer = messageAnswers_.front();
   messageAnswers_.pop_front();
-  return answer;
+  if (answer.Failure) throw AppError(*answer.Failure);
+  return answer.Button;
 }
 
 InputOutcome ScriptedDialogs::ShowInput(const InputRequest& request) {

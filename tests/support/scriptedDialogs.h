@@ -3,6 +3,7 @@
 #pragma once
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,11 @@ public:
   ~ScriptedDialogs() override;
 
   // Answers given in order; a box with no answer left closes unanswered (None / not OK).
-  void Answer(MsgButton button) { messageAnswers_.push_back(button); }
+  void Answer(MsgButton button) { messageAnswers_.push_back({button, std::nullopt}); }
+  // The next box cannot be shown: the backend raises the failure with this reason.
+  void FailToShow(std::u16string reason) {
+    messageAnswers_.push_back({MsgButton::None, std::move(reason)});
+  }
   void AnswerInput(InputOutcome outcome) { inputAnswers_.push_back(std::move(outcome)); }
 
   // Runs before each message box is answered: the moment a user would act.
@@ -27,8 +32,13 @@ public:
   InputOutcome ShowInput(const InputRequest& request) override;
 
 private:
+  struct Scripted {
+    MsgButton Button;
+    std::optional<std::u16string> Failure;  // set: the box is not shown
+  };
+
   DialogBackend* previous_;
-  std::deque<MsgButton> messageAnswers_;
+  std::deque<Scripted> messageAnswers_;
   std::deque<InputOutcome> inputAnswers_;
   std::vector<MessageRequest> messages_;
   std::vector<InputRequest> inputs_;

@@ -7,6 +7,7 @@
 #include "tests/support/installerFixture.h"
 #include "util/appError.h"
 #include "util/fileSystem.h"
+#include "util/utlDialogs.h"
 #include "util/utlFiles.h"
 
 namespace {
@@ -66,6 +67,30 @@ TEST_F(StartUpTest, MarkerFileSwitchesTheJournalOnForTheWholeRun) {
   EXPECT_TRUE(EndsWith(first, "] Lancement Setup_Orvelin\r\n")) << first;
   CloseJournal(true);
   EXPECT_TRUE(EndsWith(JournalText(), "] Fermeture Setup_Orvelin\r\n"));
+}
+
+// From the start-up on, a box that could not be shown is written to the journal, with the
+// answer it gave. The journal's own retry prompt, unseen too, answers No and is not
+// written again: nothing loops.
+TEST_F(StartUpTest, ABoxThatCannotBeShownIsWrittenToTheJournal) {
+  const auto install = tmp / u"Prog";
+  ForceDirs(install);
+  WriteAll(Join(install, {u"inst.dbg"}), "");
+  registry->SetRegInfoStr(RegRoot::CurrentUser, kKey, u"InstallDir", install);
+  ASSERT_TRUE(Start());
+  dialogs.FailToShow(u"Bo\u00EEte de message non affich\u00E9e. M\u00E9moire insuffisante.");
+  EXPECT_EQ(MsgDlg(u"Confirmez-vous l'abandon de l'installation ?", u"YN", u"N", u"W"), u"N");
+  EXPECT_TRUE(EndsWith(JournalText(),
+                       "] Bo\xEEte de message non affich\xE9" "e. M\xE9moire insuffisante. Message : "
+                       "\xAB Confirmez-vous l'abandon de l'installation ? \xBB, r\xE9ponse \xAB N \xBB.\r\n"))
+      << JournalText();
+
+  DelDir(Join(install, {u"Journaux"}));
+  dialogs.FailToShow(u"Echec.");
+  dialogs.FailToShow(u"Echec.");
+  EXPECT_EQ(MsgDlg(u"Désinstallation terminée.", u"O", u"O", u"O"), u"O");
+  EXPECT_EQ(dialogs.Messages().size(), 3u) << "the question, the notice, the journal's prompt";
+  EXPECT_EQ(dialogs.Messages().back().Kind, MsgKind::Error);
 }
 
 TEST_F(StartUpTest, MarkerIsAFileNotAFolderAndIsLookedForOnlyAtStart) {

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "tests/support/scriptedDialogs.h"
 
 using B = MsgButton;
@@ -65,6 +70,46 @@ TEST(MsgDlg, PassesTextAndAnswersOnlyWithButtonsOfTheBox) {
   EXPECT_EQ(MsgDlg(u"Confirmez-vous ?\r\nVraiment ?", u"YN", u"N", u"W"), u"");
   ASSERT_EQ(dialogs.Messages().size(), 1u);
   EXPECT_EQ(dialogs.Messages()[0].Text, u"Confirmez-vous ?\r\nVraiment ?");
+}
+
+// A box that the platform could not show: nobody answered, so it answers as if closed,
+// and the failure is written down.
+TEST(MsgDlg, ABoxThatCannotBeShownAnswersAsIfClosed) {
+  static std::vector<std::u16string> journal;
+  journal.clear();
+  const MessageFailureJournal previous =
+      SetMessageFailureJournal([](std::u16string_view line) { journal.emplace_back(line); });
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"YN", u"N"}, {u"YNC", u"C"}, {u"OC", u"C"}, {u"NC", u"C"},
+      {u"O", u"O"},  {u"ARI", u""},  {u"YO", u""}};
+  for (const auto& [buttons, answer] : cases) {
+    SCOPED_TRACE(testing::Message() << "buttons " << std::string(buttons.begin(), buttons.end()));
+    ScriptedDialogs dialogs;
+    dialogs.FailToShow(u"Boîte de message non affichée.");
+    EXPECT_EQ(MsgDlg(u"Réessayer ?", buttons, u"Y", u"E"), answer);
+    EXPECT_EQ(dialogs.Messages().size(), 1u);
+  }
+  SetMessageFailureJournal(previous);
+
+  ASSERT_EQ(journal.size(), std::size(cases));
+  EXPECT_EQ(journal[0], u"Boîte de message non affichée. Message : « Réessayer ? », réponse « N ».");
+  EXPECT_EQ(journal[1], u"Boîte de message non affichée. Message : « Réessayer ? », réponse « C ».");
+  EXPECT_EQ(journal[5], u"Boîte de message non affichée. Message : « Réessayer ? », sans réponse.");
+
+  // On one line, whatever line breaks the message holds; nowhere without a journal.
+  {
+    ScriptedDialogs dialogs;
+    dialogs.FailToShow(u"Echec.");
+    journal.clear();
+    SetMessageFailureJournal([](std::u16string_view line) { journal.emplace_back(line); });
+    MsgDlg(u"Erreur d'écriture.\r\n\r\nRéessayer ?", u"YN", u"Y", u"E");
+    SetMessageFailureJournal(nullptr);
+    dialogs.FailToShow(u"Echec.");
+    EXPECT_EQ(MsgDlg(u"?", u"YN", u"Y", u"E"), u"N");
+    SetMessageFailureJournal(previous);
+  }
+  EXPECT_EQ(journal, std::vector<std::u16string>{
+                         u"Echec. Message : « Erreur d'écriture. Réessayer ? », réponse « N »."});
 }
 
 TEST(InputDlg, ConfirmedCopiesTheValuesCancelledKeepsThem) {

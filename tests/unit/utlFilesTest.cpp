@@ -245,6 +245,18 @@ TEST(WriteBytesToFile, UnansweredPromptRetriesLikeEnter) {
   EXPECT_EQ(dialogs.Messages().size(), 2u);
 }
 
+// A prompt that nobody could see answers No: the loop ends instead of retrying at once,
+// for ever.
+TEST(WriteBytesToFile, APromptThatCannotBeShownEndsTheRetryLoop) {
+  TempDir tmp;
+  ScriptedDialogs dialogs;
+  dialogs.FailToShow(u"Boîte de message non affichée.");
+  EXPECT_EQ(WriteBytesToFile(Join(tmp / u"missing", u"Prog.zip"), {1}), 1);
+  dialogs.FailToShow(u"Boîte de message non affichée.");
+  EXPECT_EQ(AppendToFile(Join(tmp / u"missing", u"j.txt"), u"x"), 1);
+  EXPECT_EQ(dialogs.Messages().size(), 2u);
+}
+
 TEST(AppendToFile, CreatesThenAppendsInTheAnsiCodePage) {
   TempDir tmp;
   const auto file = tmp / u"j.txt";

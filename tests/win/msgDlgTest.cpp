@@ -13,7 +13,9 @@
 #include <thread>
 #include <vector>
 
+#include "tests/win/importHook.h"
 #include "util/dpi_win.h"
+#include "util/textCodec.h"
 #include "util/utlDialogs.h"
 #include "util/wideText_win.h"
 
@@ -61,6 +63,16 @@ struct Seen {
   bool Topmost = false;
   POINT Offset{};  // of the box's centre from the work area's
 };
+
+// The system's description of an error, as the box's failure gives it.
+std::u16string SystemText(DWORD error) {
+  wchar_t text[512] = {};
+  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                error, 0, text, 512, nullptr);
+  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L' '))
+    --length;
+  return FromW(text, length);
+}
 
 std::u16string TextOf(HWND window) {
   wchar_t buffer[512] = {};
@@ -244,6 +256,35 @@ TEST(MessageBox, BelongsToTheActiveWindowAndStandsOverIt) {
   EXPECT_LE(std::abs((box.left + box.right) / 2 - (frame.left + frame.right) / 2), 1);
   EXPECT_LE(std::abs((box.top + box.bottom) / 2 - (frame.top + frame.bottom) / 2), 1);
   DestroyWindow(window);
+}
+
+// When the system cannot make the box (here it is made to refuse, as it does when out of
+// window resources), nobody sees it: it answers as if closed, and the journal hears why.
+std::vector<std::u16string> unshown;
+INT_PTR WINAPI RefusedDialog(HINSTANCE, LPCDLGTEMPLATEW, HWND, DLGPROC, LPARAM) {
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return -1;
+}
+
+TEST(MessageBox, ABoxTheSystemCannotMakeAnswersAsIfClosed) {
+  const ImportHook refuse("USER32.dll", "DialogBoxIndirectParamW",
+                          reinterpret_cast<void*>(&RefusedDialog));
+  ASSERT_TRUE(refuse.Installed());
+  unshown.clear();
+  const MessageFailureJournal previous =
+      SetMessageFailureJournal([](std::u16string_view line) { unshown.emplace_back(line); });
+  const std::u16string yesNo = MsgDlg(u"Réessayer ?", u"YN", u"Y", u"E");
+  const std::u16string withCancel = MsgDlg(u"?", u"YNC", u"Y", u"W");
+  const std::u16string onlyOK = MsgDlg(u"Désinstallation terminée.", u"O", u"O", u"O");
+  SetMessageFailureJournal(previous);
+
+  EXPECT_TRUE(yesNo == u"N");
+  EXPECT_TRUE(withCancel == u"C");
+  EXPECT_TRUE(onlyOK == u"O");
+  ASSERT_EQ(unshown.size(), 3u);
+  const std::u16string expected = u"Boîte de message non affichée. " + SystemText(ERROR_NOT_ENOUGH_MEMORY) +
+                                  u" Message : « Réessayer ? », réponse « N ».";
+  EXPECT_TRUE(unshown[0] == expected) << Utf16ToUtf8(unshown[0]);
 }
 
 // Dragged onto a monitor of twice the DPI, the box goes where the system suggests and is
