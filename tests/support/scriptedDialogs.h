@@ -14,13 +14,16 @@ public:
   ScriptedDialogs();
   ~ScriptedDialogs() override;
 
-  // Answers given in order; a box with no answer left closes unanswered (None / not OK).
+  // Answers given in order. MsgButton::None: the box closed by no button.
   void Answer(MsgButton button) { messageAnswers_.push_back({button, std::nullopt}); }
   // The next box cannot be shown: the backend raises the failure with this reason.
   void FailToShow(std::u16string reason) {
     messageAnswers_.push_back({MsgButton::None, std::move(reason)});
   }
   void AnswerInput(InputOutcome outcome) { inputAnswers_.push_back(std::move(outcome)); }
+  // A box or an input dialog beyond the script fails the test, naming what was asked, and
+  // is answered as if closed (ClosedBoxAnswer; the input cancelled), so that no retry loop
+  // spins on it.
 
   // Runs before each message box is answered: the moment a user would act.
   std::function<void(const MessageRequest&)> OnMessage;

@@ -1,5 +1,6 @@
 #include "util/utlFiles.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -238,6 +239,8 @@ TEST(WriteBytesToFile, UnansweredPromptRetriesLikeEnter) {
   TempDir tmp;
   const auto folder = tmp / u"later";
   ScriptedDialogs dialogs;
+  dialogs.Answer(MsgButton::None);
+  dialogs.Answer(MsgButton::None);
   dialogs.OnMessage = [&](const MessageRequest&) {
     if (dialogs.Messages().size() == 2) fsys::MakeDir(folder);
   };
@@ -255,6 +258,16 @@ TEST(WriteBytesToFile, APromptThatCannotBeShownEndsTheRetryLoop) {
   dialogs.FailToShow(u"Boîte de message non affichée.");
   EXPECT_EQ(AppendToFile(Join(tmp / u"missing", u"j.txt"), u"x"), 1);
   EXPECT_EQ(dialogs.Messages().size(), 2u);
+}
+
+// The test double itself: a prompt beyond its script fails the test, named, and answers
+// as if closed, so that the loop ends.
+TEST(WriteBytesToFile, APromptBeyondTheScriptFailsTheTestAndEndsTheLoop) {
+  TempDir tmp;
+  ScriptedDialogs dialogs;
+  EXPECT_NONFATAL_FAILURE(EXPECT_EQ(AppendToFile(Join(tmp / u"missing", u"j.txt"), u"x"), 1),
+                          "no answer left for message box 1 \"Erreur\"");
+  EXPECT_EQ(dialogs.Messages().size(), 1u);
 }
 
 TEST(AppendToFile, CreatesThenAppendsInTheAnsiCodePage) {
