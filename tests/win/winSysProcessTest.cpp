@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "system/winSys.h"
+#include "tests/win/importHook.h"
 #include "tests/support/tempDir.h"
 #include "tests/win/winTestSupport.h"
 #include "util/fileSystem.h"
@@ -112,6 +113,24 @@ TEST_F(WinSysProcesses, TheRunningProgramCountsItself) {
   wchar_t self[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
   EXPECT_GE(sys.InstancesCount(FileName(FromW(self, length))), 1);
+}
+
+// When the system cannot take the snapshot, the walk finds nothing: 0, even for the
+// running program itself.
+HANDLE WINAPI NoSnapshot(DWORD, DWORD) {
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return INVALID_HANDLE_VALUE;
+}
+
+TEST_F(WinSysProcesses, WithoutASnapshotTheCountIsZero) {
+  wchar_t self[MAX_PATH];
+  const std::u16string name = FileName(FromW(self, GetModuleFileNameW(nullptr, self, MAX_PATH)));
+  {
+    const ImportHook refuse("KERNEL32.dll", "CreateToolhelp32Snapshot", reinterpret_cast<void*>(&NoSnapshot));
+    ASSERT_TRUE(refuse.Installed());
+    EXPECT_EQ(sys.InstancesCount(name), 0);
+  }
+  EXPECT_GE(sys.InstancesCount(name), 1);
 }
 
 TEST_F(WinSysProcesses, FileVersionIsTheFixedFileVersion) {

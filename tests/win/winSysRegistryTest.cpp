@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "system/winSys.h"
+#include "tests/win/importHook.h"
 #include "tests/win/winTestSupport.h"
 
 namespace {
@@ -192,26 +193,51 @@ TEST_F(WinSysRegistry, RefusedWritesAndCreationsRaiseTheirErrors) {
   const std::u16string tooLongKey = UserBase + u"\\" + std::u16string(1000, u'k');
 
   EXPECT_EQ(ErrorOf([&] { sys.SetRegInfoStr(noRoot, u"Software\\Brasmoor", u"DisplayName", u"Orvelin"); }),
-            FillIn(ValueWriteFailed, u"DisplayName"));
+            u"Echec à la définition des données pour 'DisplayName'");
   EXPECT_EQ(ErrorOf([&] { sys.SetRegInfoInt(noRoot, u"", u"NoRepair", 1); }),
-            FillIn(ValueWriteFailed, u"NoRepair"));
+            u"Echec à la définition des données pour 'NoRepair'");
   EXPECT_EQ(ErrorOf([&] { sys.SetRegInfoStr(RegRoot::CurrentUser, tooLongKey, u"ProjDir", u"x"); }),
-            FillIn(ValueWriteFailed, u"ProjDir"));
+            u"Echec à la définition des données pour 'ProjDir'");
   EXPECT_EQ(ErrorOf([&] { sys.SetRegInfoStr(RegRoot::CurrentUser, UserBase, tooLongName, u"x"); }),
-            FillIn(ValueWriteFailed, tooLongName));
+            u"Echec à la définition des données pour '" + tooLongName + u"'");
   EXPECT_EQ(ErrorOf([&] { sys.SetRegInfoInt(RegRoot::CurrentUser, UserBase, tooLongName, 1); }),
-            FillIn(ValueWriteFailed, tooLongName));
+            u"Echec à la définition des données pour '" + tooLongName + u"'");
   EXPECT_FALSE(ReadRaw(RegRoot::CurrentUser, UserBase, tooLongName).has_value());
 
   EXPECT_EQ(ErrorOf([&] { sys.ValidateRegInfoKey(RegRoot::CurrentUser, tooLongKey); }),
-            FillIn(KeyCreationFailed, tooLongKey));
+            u"Echec à la création de la clé " + tooLongKey);
   EXPECT_EQ(ErrorOf([&] { sys.ValidateRegInfoKey(noRoot, u"Software\\Brasmoor"); }),
-            FillIn(KeyCreationFailed, u"Software\\Brasmoor"));
+            u"Echec à la création de la clé Software\\Brasmoor");
 
   // Reads and tests of what cannot be opened answer neutrally.
   EXPECT_FALSE(sys.RegInfoKeyExists(noRoot, u"Software"));
   EXPECT_EQ(sys.GetRegInfoValue(noRoot, u"Software", u"x"), u"");
   EXPECT_EQ(ErrorOf([&] { sys.RemoveRegInfoKey(noRoot, u"Software\\Brasmoor"); }), u"(no error)");
+}
+
+// The value goes between the question for its size and the reading of its data, as when
+// another program deletes it at that moment: the reading fails and raises its error.
+using QueryFn = LONG(WINAPI*)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+QueryFn systemQuery = nullptr;
+std::u16string vanishingKey;
+LONG WINAPI QueryWhileTheValueGoes(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type,
+                                   LPBYTE data, LPDWORD size) {
+  if (data) RegDeleteKeyValueW(HKEY_CURRENT_USER, W(vanishingKey), name);
+  return systemQuery(key, name, reserved, type, data, size);
+}
+
+TEST_F(WinSysRegistry, AReadThatFailsAfterTheValueWasFoundRaisesItsError) {
+  vanishingKey = UserBase;
+  PutRaw(RegRoot::CurrentUser, UserBase, u"InstallDir", REG_SZ, Utf16Bytes(u"C:\\Brasmoor"));
+  {
+    const ImportHook hook("ADVAPI32.dll", "RegQueryValueExW",
+                          reinterpret_cast<void*>(&QueryWhileTheValueGoes));
+    ASSERT_TRUE(hook.Installed());
+    systemQuery = hook.Original<QueryFn>();
+    EXPECT_EQ(ErrorOf([&] { sys.GetRegInfoValue(RegRoot::CurrentUser, UserBase, u"InstallDir"); }),
+              u"Echec à l'obtention des données pour 'InstallDir'");
+  }
+  EXPECT_FALSE(ReadRaw(RegRoot::CurrentUser, UserBase, u"InstallDir").has_value());
 }
 
 TEST_F(WinSysRegistry, MachineWideKeysLiveInThe32BitView) {
