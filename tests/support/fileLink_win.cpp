@@ -49,3 +49,7 @@ bool MakeLink(const std::u16string& link, const std::u16string& target) {
     return true;
   return HostLink(link, target);
 }
+
+bool MakeHardLink(const std::u16string& link, const std::u16string& target) {
+  return CreateHardLinkW(W(link), W(target), nullptr) != 0;
+}

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "shell/defGlVar.h"
+#include "tests/support/fileLink.h"
 #include "tests/support/fileLock.h"
 #include "tests/support/installerFixture.h"
 #include "util/fileSystem.h"
@@ -12,6 +15,17 @@
 
 namespace {
 const std::u16string kKey = u"Software\\Brasmoor";
+
+// The texts of a journal's lines, without their stamps "[DD/MM/YYYY hh:nn:ss] ".
+std::vector<std::string> LineTexts(const std::string& journal) {
+  std::vector<std::string> texts;
+  for (std::size_t at = 0, end; (end = journal.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    const std::string line = journal.substr(at, end - at);
+    const auto stamp = line.find("] ");
+    texts.push_back(stamp == std::string::npos ? line : line.substr(stamp + 2));
+  }
+  return texts;
+}
 }
 
 // An installation made by hand: program files, journal, shortcuts, registry, projects.
@@ -137,17 +151,50 @@ TEST_F(UninstallTest, WithoutADesktopNoFileIsLookedForAtTheDriveRoot) {
   EXPECT_FALSE(fsys::IsDir(InstallSettings.MenuDir));
 }
 
+// After a program removal the next start finds no folders: the defaults again, and an
+// empty per-user key made anew.
+TEST_F(UninstallTest, TheNextStartTakesTheDefaultsAndMakesTheEmptyKeyAgain) {
+  Install(tmp / u"Mes projets");
+  ASSERT_EQ(registry->GetRegInfoValue(RegRoot::CurrentUser, kKey, u"ProjDir"), tmp / u"Mes projets");
+  RunUninstall({true, false});
+  ASSERT_FALSE(registry->RegInfoKeyExists(RegRoot::CurrentUser, kKey));
+
+  std::unique_ptr<GenSys> services = std::move(GSys);  // the same machine, started again
+  ReleaseServices();
+  InstallSettings = {};
+  ASSERT_TRUE(StartUp(std::move(services), env));
+  EXPECT_EQ(InstallSettings.InstallDir, Join(env.SystemDrive, {u"Program Files (x86)", u"Brasmoor"}));
+  EXPECT_EQ(InstallSettings.ProjDir, Join(env.SystemDrive, {u"Orvelin Projets"}));
+  EXPECT_TRUE(registry->RegInfoKeyExists(RegRoot::CurrentUser, kKey));
+  EXPECT_EQ(registry->ValueCount(RegRoot::CurrentUser, kKey), 0u);
+}
+
+// The program removal writes its first line, then deletes the journal's folder with the
+// install folder: its last line cannot be written and asks once. Yes, with the folder
+// made again meanwhile, writes that line into a journal file of the same name.
 TEST_F(UninstallTest, JournalLinesInOrderAndRetryPromptsOnceItsFolderIsGone) {
   ForceDirs(Join(env.SystemDrive, {u"Program Files (x86)", u"Brasmoor"}));
   WriteAll(Join(env.SystemDrive, {u"Program Files (x86)", u"Brasmoor", u"inst.dbg"}), "");
   Install();
   ASSERT_TRUE(PDbg->DbgMode());
-  dialogs.Answer(MsgButton::No);
+  // A second name outside the install folder keeps what was written before the folder went.
+  const std::u16string kept = tmp / u"kept.jnl";
+  ASSERT_TRUE(MakeHardLink(kept, PDbg->JnlPath()));
+  const std::u16string journalFolder = Join(InstallSettings.InstallDir, {u"Journaux"});
+  dialogs.OnMessage = [&](const MessageRequest&) {
+    EXPECT_FALSE(fsys::IsDir(journalFolder)) << "the prompt comes once the folder is gone";
+    ForceDirs(journalFolder);
+  };
+  dialogs.Answer(MsgButton::Yes);
   RunUninstall({true, false});
-  // The program removal deletes the journal's folder: its closing line cannot be written.
-  ASSERT_EQ(dialogs.Messages().size(), 1u);
+
+  ASSERT_EQ(dialogs.Messages().size(), 1u) << "one prompt: the lines before were written";
   EXPECT_NE(dialogs.Messages()[0].Text.find(PDbg->JnlPath()), std::u16string::npos);
-  EXPECT_FALSE(ProgramPresent());
+  EXPECT_EQ(LineTexts(ReadAll(kept)),
+            (std::vector<std::string>{"Lancement Setup_Orvelin", "D\xE9sinstallation d'Orvelin"}));
+  EXPECT_EQ(LineTexts(JournalText()),
+            std::vector<std::string>{"D\xE9sinstallation programmes termin\xE9" "e"});
+  EXPECT_FALSE(fsys::IsFile(Join(InstallSettings.InstallDir, {u"Orvelin.exe"})));
 }
 
 TEST_F(UninstallTest, OpeningThePageDeletesUninstallBatInTheCurrentFolder) {
