@@ -462,6 +462,18 @@ bool Snapshot::InkIn(HWND shown, const RECT& area) const {
   return false;
 }
 
+int Snapshot::LongestInkRow(HWND shown) const {
+  RECT rect;
+  GetWindowRect(shown, &rect);
+  int longest = 0;
+  for (int y = 0; y < rect.bottom - rect.top; ++y)
+    for (int x = 0, run = 0; x < rect.right - rect.left; ++x) {
+      run = InkIn(shown, {x, y, x + 1, y + 1}) ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+  return longest;
+}
+
 Snapshot::Hue Snapshot::HueOf(HWND shown) const {
   RECT rect;
   GetWindowRect(shown, &rect);

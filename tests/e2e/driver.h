@@ -174,6 +174,10 @@ public:
   enum class Hue { None, Yellow, Red, Blue };
   Hue HueOf(HWND shown) const;
 
+  // The longest row of ink (text-dark pixels, side by side) in a shown window: the width
+  // of an underline under a text, a few pixels where there is none.
+  int LongestInkRow(HWND shown) const;
+
   // The colour at a point of a shown window's client area, given at 96 DPI.
   COLORREF ColourAt(HWND shown, POINT at96) const;
   // How many pixels of a shown window have this colour, each of red, green and blue

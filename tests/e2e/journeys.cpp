@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -239,6 +240,7 @@ void SetUserValue(const std::u16string& name, const std::u16string& value) {
 bool UserKeyPresent() { return KeyPresent(kCurrentUser, kKey); }
 bool MachineKeyPresent() { return KeyPresent(kLocalMachine, kKey, View32); }
 
+
 HWND NextPage(DWORD processId, HWND window, int button, const std::u16string& caption) {
   if (!Press(Control(window, button)) || !WaitUntilGone(window)) return nullptr;
   return WaitForWindow(processId, caption);
@@ -354,6 +356,56 @@ void ExpectLink(const std::u16string& link, const std::u16string& installDir,
   EXPECT_TRUE(SamePath(settings.WorkingDir, installDir)) << Narrow(settings.WorkingDir);
   EXPECT_TRUE(settings.Arguments.empty());
   EXPECT_TRUE(settings.Description.empty());
+}
+
+namespace {
+// At its place of the design, or widened as the pages widen a control whose text needs
+// more room (Wine draws Segoe UI with the wider Tahoma): a push button to its right, a
+// centred label evenly on both sides.
+bool AtItsPlace(HWND control, const RECT& actual, const RECT& design) {
+  if (actual == design) return true;
+  if (actual.top != design.top || actual.bottom != design.bottom) return false;
+  const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
+  const std::u16string kind = ClassOf(control);
+  if (lstrcmpiW(W(kind), L"Button") == 0 &&
+      ((style & BS_TYPEMASK) == BS_PUSHBUTTON || (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON))
+    return actual.left == design.left && actual.right > design.right;
+  if (lstrcmpiW(W(kind), L"Static") == 0 && (style & SS_TYPEMASK) == SS_CENTER)
+    return actual.left < design.left &&
+           std::abs((actual.left + actual.right) - (design.left + design.right)) <= 2;
+  return false;
+}
+}  // namespace
+
+void ExpectControls(HWND page, const std::vector<ExpectedControl>& table) {
+  const Snapshot shot(page);
+  const int underline = MulDiv(40, static_cast<int>(DpiOf(page)), 96);  // wider than any letter
+  for (const ExpectedControl& e : table) {
+    SCOPED_TRACE(testing::Message() << "control " << e.Id);
+    HWND control = Control(page, e.Id);
+    ASSERT_TRUE(control);
+    EXPECT_TRUE(TextOf(control) == e.Text) << Narrow(TextOf(control));
+    EXPECT_TRUE(AtItsPlace(control, RectAt96(control), e.At96))
+        << RectAt96(control) << " for " << e.At96;
+    EXPECT_TRUE(IsShown(control));
+    EXPECT_TRUE(IsEnabled(control));
+    EXPECT_EQ(IsChecked(control), e.Checked);
+    const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
+    switch (e.Style) {
+      case Look::Any: break;
+      case Look::Centred:
+      case Look::Underlined:
+        EXPECT_EQ(style & SS_TYPEMASK, static_cast<DWORD>(SS_CENTER)) << "centred";
+        EXPECT_EQ(shot.LongestInkRow(control) >= underline, e.Style == Look::Underlined)
+            << "underlined: ink in a row of " << shot.LongestInkRow(control) << " pixels";
+        break;
+      case Look::LeftAligned:
+        EXPECT_EQ(style & SS_TYPEMASK, static_cast<DWORD>(SS_LEFT)) << "left-aligned";
+        EXPECT_LT(shot.LongestInkRow(control), underline) << "not underlined";
+        break;
+      case Look::ReadOnly: EXPECT_TRUE(style & ES_READONLY) << "read-only"; break;
+    }
+  }
 }
 
 void ExpectPageLooksRight(HWND page, const std::u16string& name) {

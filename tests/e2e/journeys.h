@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tests/e2e/driver.h"
 
@@ -85,6 +86,19 @@ void ExpectProgramInstalled(const std::u16string& installDir);
 void ExpectProjectsInstalled(const std::u16string& projDir);
 void ExpectLink(const std::u16string& link, const std::u16string& installDir,
                 const std::u16string& target);
+
+// A control as the page's table in spec.md gives it; its look, where it has one worth
+// checking: a label centred (and underlined, or not) or left-aligned, a read-only field.
+enum class Look { Any, Centred, Underlined, LeftAligned, ReadOnly };
+struct ExpectedControl {
+  int Id;
+  std::u16string Text;
+  RECT At96;  // left, top, right, bottom in the client area
+  bool Checked = false;
+  Look Style = Look::Any;
+};
+// Each control of the table: its text, its place, shown, enabled, ticked or not, its look.
+void ExpectControls(HWND page, const std::vector<ExpectedControl>& table);
 
 // A page and a message box as they look: the page's client area at the window's DPI,
 // its controls inside it, none over another, no text cut at a control's edge; then the

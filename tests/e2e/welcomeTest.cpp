@@ -13,20 +13,13 @@ using namespace ControlIds;
 namespace {
 using WelcomePage = CleanMachine;
 
-struct Expected {
-  int Id;
-  std::u16string Text;
-  RECT At96;  // left, top, right, bottom in the client area
-  bool Checked = false;
-};
-
-const std::vector<Expected> kWelcome = {
-    {lbBienv1, u"Bienvenue dans le programme d'installation", {208, 32, 561, 49}},
-    {lbBienv2, u"du logiciel Orvelin", {208, 52, 561, 69}},
-    {lbSuiv, u"Cliquez sur Suivant pour continuer.", {208, 264, 561, 281}},
+const std::vector<ExpectedControl> kWelcome = {
+    {lbBienv1, u"Bienvenue dans le programme d'installation", {208, 32, 561, 49}, false, Look::Centred},
+    {lbBienv2, u"du logiciel Orvelin", {208, 52, 561, 69}, false, Look::Centred},
+    {lbSuiv, u"Cliquez sur Suivant pour continuer.", {208, 264, 561, 281}, false, Look::Centred},
     {btnSuiv, u"Suivant >", {336, 336, 416, 358}},
     {btnQuit, u"Quitter", {464, 336, 544, 358}},
-    {lbSel, u"Veuillez sélectionner l'option souhaitée :", {208, 112, 561, 129}},
+    {lbSel, u"Veuillez sélectionner l'option souhaitée :", {208, 112, 561, 129}, false, Look::Centred},
     {rbInstall, u"Installer Orvelin", {312, 144, 481, 163}, true},
     {rbUninstall, u"Désinstaller Orvelin", {312, 200, 481, 219}, false},
 };
@@ -45,16 +38,7 @@ TEST_F(WelcomePage, ShowsItsControlsAndQuitsWithExitCodeZero) {
   EXPECT_TRUE(style & WS_SYSMENU) << "a close box";
   EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) << "fixed size";
 
-  for (const Expected& e : kWelcome) {
-    SCOPED_TRACE(testing::Message() << "control " << e.Id);
-    HWND control = Control(welcome, e.Id);
-    ASSERT_TRUE(control);
-    EXPECT_TRUE(TextOf(control) == e.Text);
-    EXPECT_EQ(RectAt96(control), e.At96);
-    EXPECT_TRUE(IsShown(control));
-    EXPECT_TRUE(IsEnabled(control));
-    EXPECT_EQ(IsChecked(control), e.Checked);
-  }
+  ExpectControls(welcome, kWelcome);
 
   // The keyboard goes "Suivant >", "Quitter", then the options, and starts on "Suivant >".
   const std::vector<int> order = {btnSuiv, btnQuit, rbInstall, btnSuiv};
