@@ -86,21 +86,36 @@ TEST_F(PageChaining, InstallPageTicksAndWaysBack) {
   EXPECT_TRUE(UserValue(u"InstallDir") == kInstallDir) << "stored by Suivant";
 }
 
-// The pickers change the fields only; nothing is stored before "Suivant >".
+// The pickers change the fields only: nothing is stored before "Suivant >", whether the
+// user then goes back or cancels. A picker opens at the folder of the settings, not at a
+// choice that "Suivant >" has not confirmed.
 TEST_F(PageChaining, FolderPickersChangeOnlyTheFields) {
   ASSERT_TRUE(CreateDirectoryW(W(kAccentProgDir), nullptr));
-  SetupProcess setup;
-  HWND folders = OpenFolderPage(setup);
-  ASSERT_TRUE(folders);
+  for (const int way : {btnPrec, btnAnnul}) {
+    SCOPED_TRACE(way == btnPrec ? "< Précédent" : "Annuler");
+    SetupProcess setup;
+    HWND folders = OpenFolderPage(setup);
+    ASSERT_TRUE(folders);
+    EXPECT_TRUE(ChooseFolder(setup, folders, btnProg, kAccentProgDir));
 
-  EXPECT_TRUE(ChooseFolder(setup, folders, btnProg, kAccentProgDir));
-  ASSERT_TRUE(Press(Control(folders, btnDoss)));
-  ASSERT_TRUE(AnswerFolderPicker(setup.Id(), u"Répertoire dossier projets", u""));
-  EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == kProjDir) << "a cancelled picker changes nothing";
-
-  ASSERT_TRUE(Click(Control(folders, btnPrec)));
-  EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
-  EXPECT_TRUE(UserValue(u"InstallDir") == u"<none>") << "nothing stored without Suivant";
+    if (way == btnPrec) {
+      // A name typed alone names a folder in the one that the picker shows as it opens.
+      ASSERT_TRUE(CreateDirectoryW(W(kInstallDir + u"\\Relatif"), nullptr));
+      ASSERT_TRUE(CreateDirectoryW(W(kAccentProgDir + u"\\Relatif"), nullptr));
+      EXPECT_TRUE(ChooseFolder(setup, folders, btnProg, u"Relatif", kInstallDir + u"\\Relatif"));
+      ASSERT_TRUE(Press(Control(folders, btnDoss)));
+      ASSERT_TRUE(AnswerFolderPicker(setup.Id(), u"Répertoire dossier projets", u""));
+      EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == kProjDir) << "a cancelled picker changes nothing";
+      ASSERT_TRUE(Click(Control(folders, btnPrec)));
+    } else {
+      EXPECT_EQ(Cancel(setup, folders, u"Non"), kAbandonInstall);
+      EXPECT_TRUE(TextOf(Control(folders, edRepProg)) == kAccentProgDir) << "No keeps the page";
+      EXPECT_EQ(Cancel(setup, folders, u"Oui"), kAbandonInstall);
+    }
+    EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+    EXPECT_TRUE(UserValue(u"InstallDir") == u"<none>") << "nothing stored without Suivant";
+    EXPECT_TRUE(UserValue(u"ProjDir") == u"<none>");
+  }
 }
 
 // The install page appears where the user moved the folder page, and going back shows

@@ -1,6 +1,7 @@
-// The folder-choice page, seen from outside: its controls as spec.md draws them. Its
-// keyboard order and the names that a screen reader gives its fields are in
-// accessibilityTest.cpp; its pickers and ways out in chainingTest.cpp.
+// The folder-choice page, seen from outside: its controls as spec.md draws them, and
+// "Suivant >" when the registry refuses the folders. Its keyboard order and the names that
+// a screen reader gives its fields are in accessibilityTest.cpp; its pickers and ways out
+// in chainingTest.cpp.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -57,6 +58,33 @@ TEST_F(FolderPage, ShowsItsControlsInTheirPlaces) {
   EXPECT_EQ(GetDlgCtrlID(InputStateOf(folders).Focus), btnSuiv);
   EXPECT_EQ(GetWindowLongW(Control(folders, btnSuiv), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 
+  ASSERT_TRUE(Click(Control(folders, btnPrec)));
+  EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+}
+
+// The registry refuses the folders (the per-user key takes no values): "Suivant >" shows
+// the error, opens no install page and leaves the page as it was.
+TEST_F(FolderPage, ARegistryRefusalShowsTheErrorAndKeepsThePage) {
+  SetupProcess setup;
+  HWND folders = OpenFolderPage(setup);
+  ASSERT_TRUE(folders);
+  ASSERT_TRUE(SetUserKeyRules(u"D:(D;;0x2;;;WD)(A;;KA;;;WD)"));  // no KEY_SET_VALUE for anyone
+
+  ASSERT_TRUE(Press(Control(folders, btnSuiv)));
+  HWND box = WaitForWindow(setup.Id(), u"Erreur");
+  ASSERT_TRUE(box) << "no error box";
+  const BoxContent error = ReadBox(box);
+  EXPECT_TRUE(error.Message == u"Echec à la définition des données pour 'InstallDir'");
+  EXPECT_TRUE(error.Buttons == std::vector<std::u16string>{u"OK"});
+  ASSERT_TRUE(AnswerBox(setup.Id(), u"Erreur", u"OK"));
+
+  EXPECT_TRUE(VisibleWindows(setup.Id()) == std::vector<HWND>{folders}) << "no install page";
+  EXPECT_TRUE(TextOf(Control(folders, edRepProg)) == kInstallDir);
+  EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == kProjDir);
+  EXPECT_TRUE(IsEnabled(Control(folders, btnSuiv)));
+  EXPECT_TRUE(UserValue(u"InstallDir") == u"<none>");
+
+  ASSERT_TRUE(SetUserKeyRules(u"D:(A;;KA;;;WD)"));
   ASSERT_TRUE(Click(Control(folders, btnPrec)));
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
 }

@@ -1,5 +1,6 @@
 #include "tests/e2e/journeys.h"
 
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -161,6 +162,7 @@ std::u16string LongDir() {
 }
 
 void CleanMachine::SetUp() {
+  SetUserKeyRules(u"D:(A;;KA;;;WD)");  // a key left refusing writes would refuse its deletion
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Brasmoor");
   DeleteMachineKey(KEY_WOW64_32KEY);
   DeleteMachineKey(KEY_WOW64_64KEY);
@@ -240,6 +242,17 @@ void SetUserValue(const std::u16string& name, const std::u16string& value) {
 bool UserKeyPresent() { return KeyPresent(kCurrentUser, kKey); }
 bool MachineKeyPresent() { return KeyPresent(kLocalMachine, kKey, View32); }
 
+bool SetUserKeyRules(const std::u16string& sddl) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, W(kKey), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
+  PSECURITY_DESCRIPTOR rules = nullptr;
+  bool set = ConvertStringSecurityDescriptorToSecurityDescriptorW(W(sddl), SDDL_REVISION_1, &rules,
+                                                                  nullptr) &&
+             RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, rules) == ERROR_SUCCESS;
+  LocalFree(rules);
+  RegCloseKey(key);
+  return set;
+}
 
 HWND NextPage(DWORD processId, HWND window, int button, const std::u16string& caption) {
   if (!Press(Control(window, button)) || !WaitUntilGone(window)) return nullptr;
@@ -262,12 +275,14 @@ HWND OpenUninstallPage(const Process& setup) {
   return NextPage(setup.Id(), welcome, btnSuiv, kUninstallCaption);
 }
 
-bool ChooseFolder(const Process& setup, HWND folders, int button, const std::u16string& folder) {
+bool ChooseFolder(const Process& setup, HWND folders, int button, const std::u16string& folder,
+                  const std::u16string& shown) {
   const std::u16string title =
       button == btnProg ? u"Répertoire Orvelin" : u"Répertoire dossier projets";
   const int field = button == btnProg ? edRepProg : edRepDoss;
+  const std::u16string& expected = shown.empty() ? folder : shown;
   return Press(Control(folders, button)) && AnswerFolderPicker(setup.Id(), title, folder) &&
-         WaitUntil([&] { return TextOf(Control(folders, field)) == folder; });
+         WaitUntil([&] { return TextOf(Control(folders, field)) == expected; });
 }
 
 std::optional<std::u16string> Cancel(const Process& setup, HWND page, const std::u16string& answer,

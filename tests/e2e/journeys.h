@@ -55,15 +55,21 @@ std::u16string UserValue(const std::u16string& name);  // "<none>" when missing
 void SetUserValue(const std::u16string& name, const std::u16string& value);
 bool UserKeyPresent();
 bool MachineKeyPresent();
+// Sets who may do what with the per-user key, in the system's own notation ("D:(A;;KA;;;WD)":
+// everyone everything); false when it cannot be set. CleanMachine gives it back to everyone.
+bool SetUserKeyRules(const std::u16string& sddl);
 
 // The steps through the pages. Each gives the new page, or null when it does not come.
 HWND NextPage(DWORD processId, HWND window, int button, const std::u16string& caption);
 HWND OpenFolderPage(const Process& setup);   // from the welcome page
 HWND OpenInstallPage(const Process& setup);  // from the welcome page, with the folders shown
 HWND OpenUninstallPage(const Process& setup);
-// A folder chosen with the picker of the folder page's button (btnProg or btnDoss), as
-// the field then shows it; false when the picker or the field fails.
-bool ChooseFolder(const Process& setup, HWND folders, int button, const std::u16string& folder);
+// A folder chosen with the picker of the folder page's button (btnProg or btnDoss), typed
+// into it as a user types it; the field then shows the folder, or shown when given (a name
+// typed alone names a folder in the one that the picker shows). False when the picker or
+// the field fails.
+bool ChooseFolder(const Process& setup, HWND folders, int button, const std::u16string& folder,
+                  const std::u16string& shown = u"");
 // "Annuler" on a page, and its question answered ("Oui" or "Non"): a warning box with
 // Yes and No, No by default (checked, and saved as a screenshot when named). Gives the
 // question, or nothing when no such box comes.
