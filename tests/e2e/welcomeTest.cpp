@@ -55,4 +55,39 @@ TEST_F(WelcomePage, ShowsItsControlsAndQuitsWithExitCodeZero) {
   ASSERT_TRUE(Click(Control(welcome, btnQuit)));
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
 }
+
+// By the keyboard alone: an arrow key chooses "Désinstaller Orvelin" and Enter opens the
+// uninstall page. Back from it, "Installer Orvelin" is chosen again, and the focus that
+// the welcome page gets back does not choose otherwise: Enter then opens the folder page.
+TEST_F(WelcomePage, KeyboardChoiceAndTheWayBackToInstalling) {
+  SetupProcess setup;
+  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
+  ASSERT_TRUE(welcome);
+  HWND install = Control(welcome, rbInstall), uninstall = Control(welcome, rbUninstall);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(welcome) == Control(welcome, btnSuiv); }));
+  PressKey(welcome, VK_TAB);  // "Quitter"
+  PressKey(welcome, VK_TAB);  // the options, on the chosen one
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(welcome) == install; }));
+  PressKey(welcome, VK_DOWN);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(uninstall); }));
+  EXPECT_FALSE(IsChecked(install));
+  EXPECT_EQ(FocusOf(welcome), uninstall);
+  PressKey(welcome, VK_RETURN);
+  HWND page = WaitForWindow(setup.Id(), kUninstallCaption);
+  ASSERT_TRUE(page) << "Enter opens the uninstall page";
+
+  ASSERT_TRUE(Click(Control(page, btnPrec)));
+  ASSERT_TRUE(WaitUntilGone(page));
+  ASSERT_TRUE(WaitUntil([&] { return IsShown(welcome) && InputStateOf(welcome).Active == welcome; }));
+  ASSERT_TRUE(WaitUntil([&] { return IsChild(welcome, FocusOf(welcome)); })) << "the focus is back";
+  EXPECT_TRUE(IsChecked(install));
+  EXPECT_FALSE(IsChecked(uninstall));
+  PressKey(welcome, VK_RETURN);
+  ASSERT_TRUE(WaitUntilGone(welcome));
+  HWND folders = WaitForWindow(setup.Id(), InstallCaption());
+  ASSERT_TRUE(folders) << "Enter opens the folder page";
+  EXPECT_TRUE(TextOf(Control(folders, edRepProg)) == kInstallDir);
+  ASSERT_TRUE(Click(Control(folders, btnPrec)));
+  EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+}
 }  // namespace
