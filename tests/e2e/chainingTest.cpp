@@ -33,10 +33,19 @@ TEST_F(PageChaining, BackFromTheFolderChoiceEndsTheProgram) {
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
 }
 
+// A file "uninstall.bat" in the program's current folder goes as the uninstall page opens,
+// and is not back when the user goes back from it; other files stay.
 TEST_F(PageChaining, UninstallPageComesBackToTheWelcomePageWhereItWas) {
+  const std::u16string batch = SetupProcess::WorkFolder() + u"\\uninstall.bat";
+  const std::u16string other = SetupProcess::WorkFolder() + u"\\autre.bat";
+  WriteFileText(batch, "@echo off\r\nSetup_Orvelin uninstall\r\n");
+  WriteFileText(other, "@echo off\r\n");
   SetupProcess setup;
+  ASSERT_TRUE(WaitForWindow(setup.Id(), InstallCaption()));
+  EXPECT_TRUE(Exists(batch)) << "the start-up leaves it";
   HWND page = OpenUninstallPage(setup);
   ASSERT_TRUE(page);
+  EXPECT_FALSE(Exists(batch)) << "gone as the page opens";
   EXPECT_TRUE(IsChecked(Control(page, cbInstProg)));
   EXPECT_FALSE(IsChecked(Control(page, cbInstDoss)));
   EXPECT_TRUE(TextOf(Control(page, lbInst)) ==
@@ -52,6 +61,8 @@ TEST_F(PageChaining, UninstallPageComesBackToTheWelcomePageWhereItWas) {
   EXPECT_EQ(Position(welcome), (POINT{40, 30}));
   EXPECT_TRUE(IsChecked(Control(welcome, rbInstall))) << "the choice is back on installing";
   EXPECT_FALSE(IsChecked(Control(welcome, rbUninstall)));
+  EXPECT_FALSE(Exists(batch));
+  EXPECT_TRUE(Exists(other));
 
   ASSERT_TRUE(Click(Control(welcome, btnQuit)));
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));

@@ -36,22 +36,10 @@ std::string Now() {
   return text;
 }
 
-// The journal of one run: its file name, then its lines, each "[DD/MM/YYYY hh:nn:ss] "
-// and a text ending in CR LF, its stamp between from and to; gives the texts.
-std::vector<std::string> JournalTexts(const std::string& from, const std::string& to) {
-  const std::vector<std::u16string> files = FolderEntries(kJournalDir);
-  EXPECT_EQ(files.size(), 1u) << "one journal file";
-  if (files.size() != 1) return {};
-  const std::string name(files[0].begin(), files[0].end());
-  std::smatch stamp;
-  EXPECT_TRUE(std::regex_match(name, stamp, std::regex(R"((\d{4})-(\d\d)-(\d\d)-(\d{6})\.jnl)")))
-      << name;
-  if (!stamp.empty()) {
-    const std::string named = stamp[1].str() + stamp[2].str() + stamp[3].str() + stamp[4].str();
-    EXPECT_TRUE(from <= named && named <= to) << name;
-  }
-
-  const std::string bytes = ReadFileBytes(kJournalDir + u"\\" + files[0]);
+// The lines of a journal's text, each "[DD/MM/YYYY hh:nn:ss] " and a text ending in CR LF,
+// their stamps in order between from and to; gives the texts.
+std::vector<std::string> LineTexts(const std::string& bytes, const std::string& from,
+                                   const std::string& to) {
   std::vector<std::string> texts;
   const std::regex line(R"(\[(\d\d)/(\d\d)/(\d{4}) (\d\d):(\d\d):(\d\d)\] ([^\r\n]*)\r\n)");
   std::string last = from;
@@ -67,6 +55,28 @@ std::vector<std::string> JournalTexts(const std::string& from, const std::string
   }
   EXPECT_TRUE(at == bytes.cend()) << "every line stamped and ended by CR LF:\n" << bytes;
   return texts;
+}
+
+// The one journal file of a run, named by the time it was started (between from and to).
+std::u16string JournalFile(const std::string& from, const std::string& to) {
+  const std::vector<std::u16string> files = FolderEntries(kJournalDir);
+  EXPECT_EQ(files.size(), 1u) << "one journal file";
+  if (files.size() != 1) return u"";
+  const std::string name(files[0].begin(), files[0].end());
+  std::smatch stamp;
+  EXPECT_TRUE(std::regex_match(name, stamp, std::regex(R"((\d{4})-(\d\d)-(\d\d)-(\d{6})\.jnl)")))
+      << name;
+  if (!stamp.empty()) {
+    const std::string named = stamp[1].str() + stamp[2].str() + stamp[3].str() + stamp[4].str();
+    EXPECT_TRUE(from <= named && named <= to) << name;
+  }
+  return kJournalDir + u"\\" + files[0];
+}
+
+// The journal of one run: its texts.
+std::vector<std::string> JournalTexts(const std::string& from, const std::string& to) {
+  const std::u16string file = JournalFile(from, to);
+  return file.empty() ? std::vector<std::string>{} : LineTexts(ReadFileBytes(file), from, to);
 }
 
 TEST_F(StartUp, ASecondCopyIsRefusedInSilence) {
@@ -124,12 +134,16 @@ TEST_F(StartUp, TheRunningApplicationIsNamedAndTheSetupEnds) {
   expectNotice(u"Veuillez fermer les 2 instances actives d'Orvelin.", u"");
 }
 
-// Debug mode: a whole install journey writes its lines in order, and the closing line
-// once.
-TEST_F(StartUp, TheJournalOfAnInstallJourney) {
-  SwitchJournalOn();
-  const std::string from = Now();
-  SetupProcess setup;
+// Debug mode: a journey writes its lines in order, and the closing line once. The whole
+// install journey; and the removal of the projects alone, which leaves the journal in
+// place with the uninstall page's lines.
+struct Journey {
+  const char* Name;
+  void (*Walk)(const Process& setup);  // to the program's end
+  std::vector<std::string> Lines;      // Windows-1252 texts: "é" is the one byte E9
+};
+
+void InstallAndGoBack(const Process& setup) {
   HWND install = OpenInstallPage(setup);
   ASSERT_TRUE(install);
   ASSERT_TRUE(InstallToTheEnd(install));
@@ -138,23 +152,55 @@ TEST_F(StartUp, TheJournalOfAnInstallJourney) {
   HWND folders = WaitForWindow(setup.Id(), InstallCaption());
   ASSERT_TRUE(folders);
   ASSERT_TRUE(Click(Control(folders, btnPrec)));
-  ASSERT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
-
-  // Windows-1252 texts: "é" is the one byte E9.
-  EXPECT_EQ(JournalTexts(from, Now()),
-            (std::vector<std::string>{"Lancement Setup_Orvelin", "Entr\xE9" "e dans FAInstall",
-                                      "Installation d'Orvelin",
-                                      "Installation programmes termin\xE9" "e",
-                                      "Sortie de FAInstall", "Fermeture Setup_Orvelin"}));
 }
+
+void RemoveTheProjectsAlone(const Process& setup) {
+  HWND page = OpenUninstallPage(setup);
+  ASSERT_TRUE(page);
+  SetTicks(page, {{cbInstProg, false}, {cbInstDoss, true}});
+  ASSERT_TRUE(Click(Control(page, btnUninst)));
+  ASSERT_EQ(AnswerBox(setup.Id(), u"Avertissement", u"OK", kRunLimit),
+            std::u16string(u"Désinstallation terminée."));
+  HWND welcome = WaitForWindow(setup.Id(), InstallCaption());
+  ASSERT_TRUE(welcome);
+  ASSERT_TRUE(Click(Control(welcome, btnQuit)));
+}
+
+class JournalOfAJourney : public CleanMachine, public testing::WithParamInterface<Journey> {};
+
+TEST_P(JournalOfAJourney, HoldsItsLinesInOrder) {
+  SwitchJournalOn();
+  const std::string from = Now();
+  SetupProcess setup;
+  ASSERT_NO_FATAL_FAILURE(GetParam().Walk(setup));
+  ASSERT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
+  EXPECT_EQ(JournalTexts(from, Now()), GetParam().Lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StartUp, JournalOfAJourney,
+    testing::Values(
+        Journey{"Install", &InstallAndGoBack,
+                {"Lancement Setup_Orvelin", "Entr\xE9" "e dans FAInstall", "Installation d'Orvelin",
+                 "Installation programmes termin\xE9" "e", "Sortie de FAInstall",
+                 "Fermeture Setup_Orvelin"}},
+        Journey{"ProjectsRemoval", &RemoveTheProjectsAlone,
+                {"Lancement Setup_Orvelin", "Entr\xE9" "e dans FAUninstall", "Sortie de FAUninstall",
+                 "Fermeture Setup_Orvelin"}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // Debug mode during an uninstall: the program removal takes the journal's folder with
 // it, so each later line offers to try again; No lets the program go on to its end.
 TEST_F(StartUp, TheJournalLostInAnUninstallOffersARetry) {
   SwitchJournalOn();
+  const std::string from = Now();
   SetupProcess setup;
   HWND page = OpenUninstallPage(setup);
   ASSERT_TRUE(page);
+  // A second name for the journal outside the install folder keeps what was written
+  // before the folder went.
+  const std::u16string kept = SetupProcess::WorkFolder() + u"\\journal.jnl";
+  ASSERT_TRUE(CreateHardLinkW(W(kept), W(JournalFile(from, Now())), nullptr));
   ASSERT_TRUE(Click(Control(page, btnUninst)));
 
   // "Désinstallation programmes terminée": Yes tries again and fails again; No goes on.
@@ -178,5 +224,9 @@ TEST_F(StartUp, TheJournalLostInAnUninstallOffersARetry) {
   EXPECT_EQ(AnswerBox(setup.Id(), u"Erreur", u"Non"), retry.Message) << "Fermeture Setup_Orvelin";
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
   EXPECT_FALSE(Exists(kInstallDir));
+  EXPECT_EQ(LineTexts(ReadFileBytes(kept), from, Now()),
+            (std::vector<std::string>{"Lancement Setup_Orvelin", "Entr\xE9" "e dans FAUninstall",
+                                      "D\xE9sinstallation d'Orvelin"}))
+      << "written before the journal's folder went";
 }
 }  // namespace
