@@ -61,8 +61,22 @@ TEST_P(StoredFolders, InstallAndUninstall) {
   ASSERT_NO_FATAL_FAILURE(Uninstall(true, true));
   EXPECT_FALSE(Exists(installDir));
   EXPECT_FALSE(Exists(projDir));
+  EXPECT_FALSE(UserKeyPresent());
   EXPECT_FALSE(MachineKeyPresent());
   EXPECT_FALSE(Exists(kMenuDir));
+
+  // The next start finds no folders: it proposes the defaults and makes the per-user key
+  // again, empty.
+  SetupProcess next;
+  HWND folders = OpenFolderPage(next);
+  ASSERT_TRUE(folders);
+  EXPECT_TRUE(TextOf(Control(folders, edRepProg)) == kInstallDir);
+  EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == kProjDir);
+  EXPECT_TRUE(UserKeyPresent());
+  EXPECT_TRUE(UserValue(u"InstallDir") == u"<none>");
+  EXPECT_TRUE(UserValue(u"ProjDir") == u"<none>");
+  ASSERT_TRUE(Click(Control(folders, btnPrec)));
+  EXPECT_EQ(next.WaitExit(), std::optional<DWORD>(0));
 }
 
 INSTANTIATE_TEST_SUITE_P(BadInput, StoredFolders,

@@ -86,11 +86,14 @@ TEST_F(StartUp, ASecondCopyIsRefusedInSilence) {
   HWND welcome = WaitForWindow(first.Id(), InstallCaption());
   ASSERT_TRUE(welcome);
 
-  SetupProcess second;
-  ASSERT_TRUE(second.Started());
-  const Process::Ending ending = second.WatchUntilExit();
-  EXPECT_EQ(ending.ExitCode, std::optional<DWORD>(0));
-  EXPECT_TRUE(ending.CaptionsSeen.empty()) << "no window, no message";
+  // Also with the parameter "uninstall": no uninstall page either.
+  for (const char16_t* arguments : {u"", u"uninstall"}) {
+    SetupProcess second(arguments);
+    ASSERT_TRUE(second.Started());
+    const Process::Ending ending = second.WatchUntilExit();
+    EXPECT_EQ(ending.ExitCode, std::optional<DWORD>(0));
+    EXPECT_TRUE(ending.CaptionsSeen.empty()) << "no window, no message, no page";
+  }
 
   // The first copy goes on as if nothing happened.
   EXPECT_TRUE(IsShown(welcome));
