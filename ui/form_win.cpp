@@ -577,7 +577,9 @@ void Form::FollowSystemColours() {
 }
 
 // The focus comes back to the control that had it, or goes to the first in the
-// keyboard order.
+// keyboard order. An option that is no longer chosen hands it to the chosen one of its
+// group: Windows' automatic radio buttons choose themselves when they get the focus, and
+// giving it back must not undo a choice made meanwhile (the welcome page's FormShow).
 void Form::Activate(bool active) {
   if (!active) {
     HWND focus = GetFocus();
@@ -587,7 +589,17 @@ void Form::Activate(bool active) {
   HWND target = focus_ && IsWindowEnabled(focus_) && IsWindowVisible(focus_)
                     ? focus_
                     : GetNextDlgTabItem(window_, nullptr, FALSE);
-  if (target) SetFocus(target);
+  if (target) SetFocus(ChosenOption(target));
+}
+
+HWND Form::ChosenOption(HWND control) const {
+  const Control* option = Find(control);
+  if (!option || option->Spec->Kind != ControlKind::RadioButton) return control;
+  for (HWND other = control;;) {
+    if (SendMessageW(other, BM_GETCHECK, 0, 0) == BST_CHECKED) return other;
+    other = GetNextDlgGroupItem(window_, other, FALSE);
+    if (!other || other == control) return control;
+  }
 }
 
 void Form::Paint(HDC target) {

@@ -191,6 +191,9 @@ private:
   COLORREF FillOf(const ShapeSpec* shape) const;
   void FollowSystemColours();
   void Activate(bool active);
+  // The chosen option of the radio group that holds control; control itself when it is
+  // no option or none of its group is chosen.
+  HWND ChosenOption(HWND control) const;
   const Control* Find(int id) const;
   const Control* Find(HWND window) const;
   Control* Find(int id);
