@@ -116,7 +116,8 @@ TEST_F(PageChaining, FolderPickersChangeOnlyTheFields) {
       EXPECT_TRUE(ChooseFolder(setup, folders, btnProg, u"Relatif", kInstallDir + u"\\Relatif"));
       ASSERT_TRUE(Press(Control(folders, btnDoss)));
       ASSERT_TRUE(AnswerFolderPicker(setup.Id(), u"Répertoire dossier projets", u""));
-      EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == kProjDir) << "a cancelled picker changes nothing";
+      EXPECT_TRUE(TextOf(Control(folders, edRepDoss)) == kProjDir)
+          << "a cancelled picker changes nothing";
       ASSERT_TRUE(Click(Control(folders, btnPrec)));
     } else {
       EXPECT_EQ(Cancel(setup, folders, u"Non"), kAbandonInstall);

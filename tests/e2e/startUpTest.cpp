@@ -188,8 +188,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "Installation programmes termin\xE9" "e", "Sortie de FAInstall",
                  "Fermeture Setup_Orvelin"}},
         Journey{"ProjectsRemoval", &RemoveTheProjectsAlone,
-                {"Lancement Setup_Orvelin", "Entr\xE9" "e dans FAUninstall", "Sortie de FAUninstall",
-                 "Fermeture Setup_Orvelin"}}),
+                {"Lancement Setup_Orvelin", "Entr\xE9" "e dans FAUninstall",
+                 "Sortie de FAUninstall", "Fermeture Setup_Orvelin"}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // Debug mode during an uninstall: the program removal takes the journal's folder with

@@ -14,12 +14,14 @@ namespace {
 using WelcomePage = CleanMachine;
 
 const std::vector<ExpectedControl> kWelcome = {
-    {lbBienv1, u"Bienvenue dans le programme d'installation", {208, 32, 561, 49}, false, Look::Centred},
+    {lbBienv1, u"Bienvenue dans le programme d'installation", {208, 32, 561, 49}, false,
+     Look::Centred},
     {lbBienv2, u"du logiciel Orvelin", {208, 52, 561, 69}, false, Look::Centred},
     {lbSuiv, u"Cliquez sur Suivant pour continuer.", {208, 264, 561, 281}, false, Look::Centred},
     {btnSuiv, u"Suivant >", {336, 336, 416, 358}},
     {btnQuit, u"Quitter", {464, 336, 544, 358}},
-    {lbSel, u"Veuillez sélectionner l'option souhaitée :", {208, 112, 561, 129}, false, Look::Centred},
+    {lbSel, u"Veuillez sélectionner l'option souhaitée :", {208, 112, 561, 129}, false,
+     Look::Centred},
     {rbInstall, u"Installer Orvelin", {312, 144, 481, 163}, true},
     {rbUninstall, u"Désinstaller Orvelin", {312, 200, 481, 219}, false},
 };
@@ -80,7 +82,8 @@ TEST_F(WelcomePage, KeyboardChoiceAndTheWayBackToInstalling) {
 
   ASSERT_TRUE(Click(Control(page, btnPrec)));
   ASSERT_TRUE(WaitUntilGone(page));
-  ASSERT_TRUE(WaitUntil([&] { return IsShown(welcome) && InputStateOf(welcome).Active == welcome; }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return IsShown(welcome) && InputStateOf(welcome).Active == welcome; }));
   ASSERT_TRUE(WaitUntil([&] { return IsChild(welcome, FocusOf(welcome)); })) << "the focus is back";
   EXPECT_EQ(FocusOf(welcome), install) << "on the chosen option";
   EXPECT_TRUE(IsChecked(install));

@@ -81,8 +81,9 @@ TEST_F(StartUpTest, ABoxThatCannotBeShownIsWrittenToTheJournal) {
   dialogs.FailToShow(u"Bo\u00EEte de message non affich\u00E9e. M\u00E9moire insuffisante.");
   EXPECT_EQ(MsgDlg(u"Confirmez-vous l'abandon de l'installation ?", u"YN", u"N", u"W"), u"N");
   EXPECT_TRUE(EndsWith(JournalText(),
-                       "] Bo\xEEte de message non affich\xE9" "e. M\xE9moire insuffisante. Message : "
-                       "\xAB Confirmez-vous l'abandon de l'installation ? \xBB, r\xE9ponse \xAB N \xBB.\r\n"))
+                       "] Bo\xEEte de message non affich\xE9" "e. M\xE9moire insuffisante. "
+                       "Message : \xAB Confirmez-vous l'abandon de l'installation ? \xBB, "
+                       "r\xE9ponse \xAB N \xBB.\r\n"))
       << JournalText();
 
   DelDir(Join(install, {u"Journaux"}));

@@ -19,7 +19,8 @@ const std::u16string kKey = u"Software\\Brasmoor";
 // The texts of a journal's lines, without their stamps "[DD/MM/YYYY hh:nn:ss] ".
 std::vector<std::string> LineTexts(const std::string& journal) {
   std::vector<std::string> texts;
-  for (std::size_t at = 0, end; (end = journal.find("\r\n", at)) != std::string::npos; at = end + 2) {
+  for (std::size_t at = 0, end; (end = journal.find("\r\n", at)) != std::string::npos;
+       at = end + 2) {
     const std::string line = journal.substr(at, end - at);
     const auto stamp = line.find("] ");
     texts.push_back(stamp == std::string::npos ? line : line.substr(stamp + 2));
@@ -155,7 +156,8 @@ TEST_F(UninstallTest, WithoutADesktopNoFileIsLookedForAtTheDriveRoot) {
 // empty per-user key made anew.
 TEST_F(UninstallTest, TheNextStartTakesTheDefaultsAndMakesTheEmptyKeyAgain) {
   Install(tmp / u"Mes projets");
-  ASSERT_EQ(registry->GetRegInfoValue(RegRoot::CurrentUser, kKey, u"ProjDir"), tmp / u"Mes projets");
+  ASSERT_EQ(registry->GetRegInfoValue(RegRoot::CurrentUser, kKey, u"ProjDir"),
+            tmp / u"Mes projets");
   RunUninstall({true, false});
   ASSERT_FALSE(registry->RegInfoKeyExists(RegRoot::CurrentUser, kKey));
 
@@ -163,7 +165,8 @@ TEST_F(UninstallTest, TheNextStartTakesTheDefaultsAndMakesTheEmptyKeyAgain) {
   ReleaseServices();
   InstallSettings = {};
   ASSERT_TRUE(StartUp(std::move(services), env));
-  EXPECT_EQ(InstallSettings.InstallDir, Join(env.SystemDrive, {u"Program Files (x86)", u"Brasmoor"}));
+  EXPECT_EQ(InstallSettings.InstallDir,
+            Join(env.SystemDrive, {u"Program Files (x86)", u"Brasmoor"}));
   EXPECT_EQ(InstallSettings.ProjDir, Join(env.SystemDrive, {u"Orvelin Projets"}));
   EXPECT_TRUE(registry->RegInfoKeyExists(RegRoot::CurrentUser, kKey));
   EXPECT_EQ(registry->ValueCount(RegRoot::CurrentUser, kKey), 0u);

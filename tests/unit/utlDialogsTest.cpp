@@ -92,9 +92,10 @@ TEST(MsgDlg, ABoxThatCannotBeShownAnswersAsIfClosed) {
   SetMessageFailureJournal(previous);
 
   ASSERT_EQ(journal.size(), std::size(cases));
-  EXPECT_EQ(journal[0], u"Boîte de message non affichée. Message : « Réessayer ? », réponse « N ».");
-  EXPECT_EQ(journal[1], u"Boîte de message non affichée. Message : « Réessayer ? », réponse « C ».");
-  EXPECT_EQ(journal[5], u"Boîte de message non affichée. Message : « Réessayer ? », sans réponse.");
+  const std::u16string prefix = u"Boîte de message non affichée. Message : « Réessayer ? », ";
+  EXPECT_EQ(journal[0], prefix + u"réponse « N ».");
+  EXPECT_EQ(journal[1], prefix + u"réponse « C ».");
+  EXPECT_EQ(journal[5], prefix + u"sans réponse.");
 
   // On one line, whatever line breaks the message holds; nowhere without a journal.
   {

@@ -69,7 +69,8 @@ std::u16string SystemText(DWORD error) {
   wchar_t text[512] = {};
   DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                 error, 0, text, 512, nullptr);
-  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L' '))
+  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' ||
+                        text[length - 1] == L' '))
     --length;
   return FromW(text, length);
 }
@@ -282,7 +283,8 @@ TEST(MessageBox, ABoxTheSystemCannotMakeAnswersAsIfClosed) {
   EXPECT_TRUE(withCancel == u"C");
   EXPECT_TRUE(onlyOK == u"O");
   ASSERT_EQ(unshown.size(), 3u);
-  const std::u16string expected = u"Boîte de message non affichée. " + SystemText(ERROR_NOT_ENOUGH_MEMORY) +
+  const std::u16string expected = u"Boîte de message non affichée. " +
+                                  SystemText(ERROR_NOT_ENOUGH_MEMORY) +
                                   u" Message : « Réessayer ? », réponse « N ».";
   EXPECT_TRUE(unshown[0] == expected) << Utf16ToUtf8(unshown[0]);
 }

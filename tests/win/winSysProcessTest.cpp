@@ -126,7 +126,8 @@ TEST_F(WinSysProcesses, WithoutASnapshotTheCountIsZero) {
   wchar_t self[MAX_PATH];
   const std::u16string name = FileName(FromW(self, GetModuleFileNameW(nullptr, self, MAX_PATH)));
   {
-    const ImportHook refuse("KERNEL32.dll", "CreateToolhelp32Snapshot", reinterpret_cast<void*>(&NoSnapshot));
+    const ImportHook refuse("KERNEL32.dll", "CreateToolhelp32Snapshot",
+                            reinterpret_cast<void*>(&NoSnapshot));
     ASSERT_TRUE(refuse.Installed());
     EXPECT_EQ(sys.InstancesCount(name), 0);
   }
