@@ -1,4 +1,4 @@
-// The folder-choice page, seen from outside: its controls as spec.md draws them, and
+// The folder-choice page, seen from outside: its controls as designed, and
 // "Suivant >" when the registry refuses the folders. Its keyboard order and the names that
 // a screen reader gives its fields are in accessibilityTest.cpp; its pickers and ways out
 // in chainingTest.cpp.

@@ -93,7 +93,7 @@ void ExpectProjectsInstalled(const std::u16string& projDir);
 void ExpectLink(const std::u16string& link, const std::u16string& installDir,
                 const std::u16string& target);
 
-// A control as the page's table in spec.md gives it; its look, where it has one worth
+// A control as the page's design places it; its look, where it has one worth
 // checking: a label centred (and underlined, or not) or left-aligned, a read-only field.
 enum class Look { Any, Centred, Underlined, LeftAligned, ReadOnly };
 struct ExpectedControl {
