@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <map>
 #include <mutex>
 
@@ -39,6 +40,14 @@ std::string_view MapFile(const std::string& path) {
 }  // namespace
 
 void SetDataResourceFolder(const std::u16string& folder) { Folder() = folder; }
+
+// The mapping is private and never written: dropped pages are read again from the file.
+void ReleaseDataResource(std::string_view part) {
+  static const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto begin = (reinterpret_cast<std::uintptr_t>(part.data()) + page - 1) / page * page;
+  const auto end = (reinterpret_cast<std::uintptr_t>(part.data()) + part.size()) / page * page;
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+}
 
 std::string_view ReadDataResource(const std::u16string& name) {
   static std::mutex guard;
