@@ -397,7 +397,8 @@ int main(int argc, char** argv) {
   const auto bsdtar = bsdtarIt != peerMs.end() ? std::optional<double>(bsdtarIt->second) : std::nullopt;
   std::printf("\n  targets:\n");
   if (bsdtar) {
-    std::printf("    ExtractPayload at most 0.80 x bsdtar:  %.2f  %s\n", wholeMs / *bsdtar, Verdict(wholeMs <= 0.8 * *bsdtar));
+    std::printf("    ExtractPayload at most 0.80 x bsdtar:  %.2f  %s\n", wholeMs / *bsdtar,
+                Verdict(wholeMs <= 0.8 * *bsdtar));
     std::printf("    extraction at most 0.60 x bsdtar:      %.2f  %s\n", extractMs / *bsdtar,
                 Verdict(extractMs <= 0.6 * *bsdtar));
   } else {

@@ -217,7 +217,8 @@ std::vector<std::string> HexTable() {
       every += static_cast<char>(low);
     }
   std::vector<std::string> table{every, "504B0304", "0a", "a0", "504", "", "0123456789ABCDEFabcdef"};
-  const std::string mixed = "0123456789ABCDEF\xFF" "0a9G/:@F" "FEDCBA9876543210" "504B0304" "\x80" "zZ" + every.substr(5000, 40);
+  const std::string mixed =
+      "0123456789ABCDEF\xFF" "0a9G/:@F" "FEDCBA9876543210" "504B0304" "\x80" "zZ" + every.substr(5000, 40);
   for (std::size_t start = 0; start < 33; ++start)
     for (std::size_t length = 0; length <= 70 && start + length <= mixed.size(); ++length)
       table.push_back(mixed.substr(start, length));
