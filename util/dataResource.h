@@ -19,5 +19,10 @@ void ReleaseDataResource(std::string_view part);
 // resource named after it in upper case ("RESOURCE_1"). Ignored on Windows.
 void SetDataResourceFolder(const std::u16string& folder);
 
+// Native build only, for the fuzzer that feeds a new resource to each run: unmaps every
+// resource read so far, so that the next read maps its file anew. Views of them are no
+// longer valid.
+void ForgetDataResources();
+
 // The first line of a single-byte text: everything before the first CR or LF.
 std::string_view FirstLine(std::string_view text);

@@ -49,9 +49,19 @@ void ReleaseDataResource(std::string_view part) {
   if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
+namespace {
+std::mutex guard;
+std::map<std::string, std::string_view> mapped;  // by path
+}  // namespace
+
+void ForgetDataResources() {
+  std::lock_guard<std::mutex> lock(guard);
+  for (const auto& [path, view] : mapped)
+    if (!view.empty()) ::munmap(const_cast<char*>(view.data()), view.size());
+  mapped.clear();
+}
+
 std::string_view ReadDataResource(const std::u16string& name) {
-  static std::mutex guard;
-  static std::map<std::string, std::string_view> mapped;
   const std::string path = Utf16ToUtf8(Folder() + u"/" + StrUpper(name));
   std::lock_guard<std::mutex> lock(guard);
   auto found = mapped.find(path);
