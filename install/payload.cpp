@@ -25,14 +25,12 @@ constexpr std::size_t kBlock = 1024 * 1024;
 void WriteDecoded(std::string_view text, fsys::File& file) {
   std::vector<std::uint8_t> block(kBlock);
   for (std::size_t at = 0; at < text.size();) {
-    std::string_view part = text.substr(at, 2 * kBlock);
+    const std::string_view part = text.substr(at, 2 * kBlock);
     // Only the first line is the archive: a line break ends it (FirstLine, in blocks).
-    const std::size_t lineEnd = FirstLine(part).size();
-    const bool lastLine = lineEnd < part.size();
-    part = part.substr(0, lineEnd);
-    file.Write(block.data(), HexToBytesInto(part, block.data()));
-    ReleaseDataResource(part);
-    if (lastLine) break;
+    const std::size_t line = HexLineToBytesInto(part, block.data());
+    file.Write(block.data(), line / 2);
+    ReleaseDataResource(part.substr(0, line));
+    if (line < part.size()) break;
     at += part.size();
   }
 }

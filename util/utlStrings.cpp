@@ -329,29 +329,51 @@ namespace hex_detail {
 void DecodePortable(const char* text, std::size_t pairs, std::uint8_t* out) { DecodePairs(text, pairs, out); }
 
 #ifdef __SSE2__
-void DecodeSse2(const char* text, std::size_t pairs, std::uint8_t* out) {
-  // The text is read a page ahead: the processor's own prefetching stops at each page
-  // boundary, and the text is tens of megabytes that no cache holds (2 to 5 times faster
-  // measured). A prefetch never faults, past the end of the text neither.
+namespace {
+// The SSE2 decoding of the pairs of text[0, length), 32 at a time; with lineOnly, it stops
+// at the first CR or LF. Answers how many characters it decoded: length, or where the
+// line ends. The text is read a page ahead: the processor's own prefetching stops at
+// each page boundary, and the text is tens of megabytes that no cache holds (here 2 to 5
+// times faster). A prefetch never faults, past the end of the text neither.
+std::size_t DecodeSse2Line(const char* text, std::size_t length, std::uint8_t* out, bool lineOnly) {
   constexpr std::size_t kAhead = 4096;
+  const std::size_t pairs = length / 2;
   std::size_t i = 0;
   for (; i + 32 <= pairs; i += 32) {
     _mm_prefetch(text + 2 * i + kAhead, _MM_HINT_T0);
     const auto* in = reinterpret_cast<const __m128i*>(text + 2 * i);
-    const __m128i low = _mm_packus_epi16(PairBytes(DigitValues(_mm_loadu_si128(in))),
-                                         PairBytes(DigitValues(_mm_loadu_si128(in + 1))));
-    const __m128i high = _mm_packus_epi16(PairBytes(DigitValues(_mm_loadu_si128(in + 2))),
-                                          PairBytes(DigitValues(_mm_loadu_si128(in + 3))));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), low);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 16), high);
+    const __m128i a = _mm_loadu_si128(in), b = _mm_loadu_si128(in + 1);
+    const __m128i c = _mm_loadu_si128(in + 2), d = _mm_loadu_si128(in + 3);
+    if (lineOnly) {
+      const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+      const auto breaks = [&](__m128i x) { return _mm_or_si128(_mm_cmpeq_epi8(x, cr), _mm_cmpeq_epi8(x, lf)); };
+      if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(breaks(a), breaks(b)), _mm_or_si128(breaks(c), breaks(d)))))
+        break;  // the line ends within these 64 characters
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                     _mm_packus_epi16(PairBytes(DigitValues(a)), PairBytes(DigitValues(b))));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 16),
+                     _mm_packus_epi16(PairBytes(DigitValues(c)), PairBytes(DigitValues(d))));
   }
-  for (; i + 16 <= pairs; i += 16) {
+  // The rest: fewer than 64 characters, or those from the 64 where the line ends.
+  std::size_t end = length;
+  if (lineOnly) {
+    const std::string_view rest(text + 2 * i, length - 2 * i);
+    end = 2 * i + std::min({rest.find('\r'), rest.find('\n'), rest.size()});
+  }
+  for (; i + 16 <= end / 2; i += 16) {
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 2 * i));
     const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 2 * i + 16));
-    const __m128i bytes = _mm_packus_epi16(PairBytes(DigitValues(first)), PairBytes(DigitValues(second)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), bytes);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                     _mm_packus_epi16(PairBytes(DigitValues(first)), PairBytes(DigitValues(second))));
   }
-  DecodePairs(text + 2 * i, pairs - i, out + i);
+  DecodePairs(text + 2 * i, end / 2 - i, out + i);
+  return end;
+}
+}  // namespace
+
+void DecodeSse2(const char* text, std::size_t pairs, std::uint8_t* out) {
+  DecodeSse2Line(text, 2 * pairs, out, false);
 }
 #endif
 }  // namespace hex_detail
@@ -364,6 +386,16 @@ std::size_t HexToBytesInto(std::string_view hex, std::uint8_t* out) {
   hex_detail::DecodePortable(hex.data(), pairs, out);
 #endif
   return pairs;
+}
+
+std::size_t HexLineToBytesInto(std::string_view hex, std::uint8_t* out) {
+#ifdef __SSE2__
+  return hex_detail::DecodeSse2Line(hex.data(), hex.size(), out, true);
+#else
+  const std::size_t line = std::min({hex.find('\r'), hex.find('\n'), hex.size()});
+  hex_detail::DecodePortable(hex.data(), line / 2, out);
+  return line;
+#endif
 }
 
 std::vector<std::uint8_t> HexToBytes(std::u16string_view hex) {

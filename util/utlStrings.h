@@ -59,6 +59,12 @@ std::vector<std::uint8_t> HexToBytes(std::string_view hex);
 // decoded at a time.
 std::size_t HexToBytesInto(std::string_view hex, std::uint8_t* out);
 
+// HexToBytesInto on the first line of hex only (everything before the first CR or LF),
+// found in the same pass: the form in which ExtractPayload decodes a resource's text,
+// block by block. Answers the length of that line within hex (hex.size() when no line
+// break comes in it); line / 2 bytes are written.
+std::size_t HexLineToBytesInto(std::string_view hex, std::uint8_t* out);
+
 // The two decoding paths of HexToBytesInto, for the tests: the portable one, and the
 // SSE2 one where the build has it. Both write `pairs` bytes.
 namespace hex_detail {

@@ -55,6 +55,13 @@ void CheckBlocks(std::string_view text, const std::vector<std::uint8_t>& whole) 
     joined.insert(joined.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n));
   }
   if (joined != whole) std::abort();
+
+  // The line form: the bytes of the first line only, and its length.
+  const std::size_t line = std::min({text.find('\r'), text.find('\n'), text.size()});
+  std::fill(out.begin(), out.end(), 0x5A);
+  if (HexLineToBytesInto(text, out.data()) != line) std::abort();
+  const std::vector<std::uint8_t> first = HexToBytes(text.substr(0, line));
+  if (!std::equal(first.begin(), first.end(), out.begin()) || out[line / 2] != 0x5A) std::abort();
 }
 }  // namespace
 

@@ -236,6 +236,27 @@ std::vector<std::uint8_t> Expected(const std::string& text) {
 }
 }  // namespace
 
+// The first line of each text of the table, with a CR or an LF put at many places: the
+// bytes of that line only, and its length.
+TEST(HexToBytes, TheLineFormStopsAtTheFirstLineBreak) {
+  for (const std::string& base : HexTable()) {
+    for (const char* lineBreak : {"\r", "\n", "\r\n"}) {
+      for (std::size_t at = 0; at <= std::min<std::size_t>(base.size(), 200); at += at < 70 ? 1 : 13) {
+        const std::string text = base.substr(0, at) + lineBreak + "4142";
+        const std::size_t line = std::min(text.find('\r'), text.find('\n'));
+        std::vector<std::uint8_t> out(text.size() / 2 + 1, 0xAA);
+        ASSERT_EQ(HexLineToBytesInto(text, out.data()), line) << at;
+        EXPECT_EQ(std::vector<std::uint8_t>(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(line / 2)),
+                  Expected(text.substr(0, line)))
+            << at;
+        EXPECT_EQ(out[line / 2], 0xAA) << "nothing written past the line";
+      }
+    }
+    std::vector<std::uint8_t> out(base.size() / 2);
+    EXPECT_EQ(HexLineToBytesInto(base, out.data()), std::min({base.find('\r'), base.find('\n'), base.size()}));
+  }
+}
+
 TEST(HexToBytes, BothDecodingPathsGiveTheTablesBytes) {
   int paths = 0;
   for (const std::string& text : HexTable()) {
@@ -262,6 +283,7 @@ TEST(HexToBytes, BothDecodingPathsGiveTheTablesBytes) {
 #if defined(__SSE2__)
   EXPECT_EQ(paths, 2);
 #endif
+  (void)paths;
 #if defined(__x86_64__) || defined(_M_X64)
   EXPECT_EQ(paths, 2) << "every x86-64 build decodes with SSE2";
 #endif
