@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <new>
 #include <string_view>
 
 #include "install/zipFormat.h"
@@ -217,7 +218,15 @@ std::uint8_t* ZipReader::Buffer::Reserve(std::size_t n) {
 // The deflated bytes, the unpacked ones and the CRC-32 of the entry, checked before
 // anything is written.
 std::u16string ZipReader::Inflate(const ZipEntry& entry, fsys::File& out) {
-  if (entry.Size <= wholeLimit_ && entry.CompressedSize <= wholeLimit_ && InflateWhole(entry, out)) return {};
+  if (entry.Size <= wholeLimit_ && entry.CompressedSize <= wholeLimit_) {
+    try {
+      if (InflateWhole(entry, out)) return {};
+    } catch (const std::bad_alloc&) {
+      // No room for the whole entry (nothing is written by then): it streams instead.
+      packed_ = {};
+      unpacked_ = {};
+    }
+  }
   // Too large to be held whole, or damaged: the streaming path tells what is wrong with
   // it in the words that the reader always used.
   return InflateStreaming(entry, out);
