@@ -240,7 +240,7 @@ std::optional<double> RunPeer(Launcher& launcher, Scratch& scratch, const Peer& 
 
 // A resource folder whose Resource_1 is an archive of about `megabytes` MB of
 // incompressible files (64 MB at most each, so that large entries stream and smaller
-// ones are inflated whole), with the archive itself beside it.
+// ones, 9 MB at most, are inflated whole), with the archive itself beside it.
 std::string MakeLargePayload(Scratch& scratch, std::size_t megabytes, std::size_t& archiveSize) {
   const std::string folder = scratch.Path("growth-" + std::to_string(megabytes));
   fsys::MakeDir(Utf8ToUtf16(folder));
@@ -249,7 +249,13 @@ std::string MakeLargePayload(Scratch& scratch, std::size_t megabytes, std::size_
   std::size_t left = megabytes * 1'000'000;
   static const std::size_t kSizes[] = {64'000'000, 3'000'000, 20'000'000, 500'000, 9'000'000};
   for (int i = 0; left > 0; ++i) {
-    const std::size_t size = std::min(left, kSizes[i % std::size(kSizes)]);
+    std::size_t size = std::min(left, kSizes[i % std::size(kSizes)]);
+    // No whole entry larger than 9 MB at the end either: what is left goes to one
+    // streamed entry, or to entries of 9 MB at most.
+    if (left - size < ZipReader::kWholeEntryLimit + 1'000'000 && left > ZipReader::kWholeEntryLimit + 1'000'000)
+      size = left;
+    else if (left <= ZipReader::kWholeEntryLimit + 1'000'000)
+      size = std::min<std::size_t>(left, 9'000'000);
     std::vector<std::uint8_t> data(size);
     for (std::size_t k = 0; k < size; k += 8) {  // xorshift64: incompressible
       state ^= state << 13, state ^= state >> 7, state ^= state << 17;

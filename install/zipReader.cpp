@@ -181,6 +181,22 @@ void ZipReader::ReadCentralDirectory() {
 }
 
 void ZipReader::ExtractAll(const std::u16string& destination) {
+  // The whole-entry buffers at once at their largest: grown entry by entry, the memory
+  // given back would stay with the process's heap, and its peak would grow with the
+  // archive instead of staying at the largest entry.
+  std::size_t largestPacked = 1, largestUnpacked = 0;
+  for (const ZipEntry& entry : entries_)
+    if (entry.Size <= wholeLimit_ && entry.CompressedSize <= wholeLimit_) {
+      largestPacked = std::max<std::size_t>(largestPacked, entry.CompressedSize);
+      largestUnpacked = std::max<std::size_t>(largestUnpacked, entry.Size);
+    }
+  try {
+    packed_.Reserve(largestPacked);
+    unpacked_.Reserve(largestUnpacked + 1);
+  } catch (const std::bad_alloc&) {
+    packed_ = {};
+    unpacked_ = {};  // each entry tries again, and streams when it cannot have them
+  }
   for (const ZipEntry& entry : entries_) {
     std::u16string relative = entry.Name;
     std::replace(relative.begin(), relative.end(), u'/', PathSep);
