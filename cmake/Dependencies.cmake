@@ -2,6 +2,9 @@
 #  - zlib: the system's (native) or libz-mingw-w64-dev (Windows), linked statically there;
 #  - PCRE2 with 16-bit code units: libpcre2-dev (native), or Debian's pcre2 source
 #    package fetched by scripts/install-deps and cross-built static here (Windows);
+#  - libdeflate (whole-buffer inflate and CRC-32 of the payload's entries):
+#    libdeflate-dev (native), or Debian's libdeflate source package fetched by
+#    scripts/install-deps and compiled static here (Windows);
 #  - GoogleTest from /usr/src/googletest, compiled for whichever target this is.
 include(ExternalProject)
 
@@ -41,6 +44,22 @@ if(WIN32)
     INTERFACE_INCLUDE_DIRECTORIES "${pcre2_prefix}/include"
     INTERFACE_COMPILE_DEFINITIONS "PCRE2_STATIC")
   add_dependencies(pcre2_dep pcre2_build)
+
+  # libdeflate 1.14 builds with a Makefile of its own; its library is a handful of C
+  # files without configuration, compiled here with the target's compiler: only the
+  # parts that the reader uses, decompression and CRC-32.
+  set(ORVELIN_LIBDEFLATE_SOURCE "${CMAKE_SOURCE_DIR}/.deps/libdeflate" CACHE PATH "libdeflate source tree")
+  if(NOT EXISTS "${ORVELIN_LIBDEFLATE_SOURCE}/libdeflate.h")
+    message(FATAL_ERROR "libdeflate sources missing in ${ORVELIN_LIBDEFLATE_SOURCE}: run scripts/install-deps")
+  endif()
+  add_library(libdeflate_dep STATIC
+    "${ORVELIN_LIBDEFLATE_SOURCE}/lib/deflate_decompress.c"
+    "${ORVELIN_LIBDEFLATE_SOURCE}/lib/crc32.c"
+    "${ORVELIN_LIBDEFLATE_SOURCE}/lib/utils.c"
+    "${ORVELIN_LIBDEFLATE_SOURCE}/lib/x86/cpu_features.c")
+  target_include_directories(libdeflate_dep SYSTEM PUBLIC "${ORVELIN_LIBDEFLATE_SOURCE}")
+  target_compile_options(libdeflate_dep PRIVATE -O2 -fvisibility=hidden -w)
+  target_compile_definitions(libdeflate_dep PRIVATE _ANSI_SOURCE)
 else()
   find_package(ZLIB REQUIRED)
   add_library(zlib_dep INTERFACE)
@@ -50,6 +69,10 @@ else()
   pkg_check_modules(PCRE2_16 REQUIRED IMPORTED_TARGET libpcre2-16)
   add_library(pcre2_dep INTERFACE)
   target_link_libraries(pcre2_dep INTERFACE PkgConfig::PCRE2_16)
+
+  pkg_check_modules(LIBDEFLATE REQUIRED IMPORTED_TARGET libdeflate)
+  add_library(libdeflate_dep INTERFACE)
+  target_link_libraries(libdeflate_dep INTERFACE PkgConfig::LIBDEFLATE)
 endif()
 
 if(ORVELIN_BUILD_TESTS)

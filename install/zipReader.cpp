@@ -1,8 +1,10 @@
 #include "install/zipReader.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <new>
 #include <string_view>
 
 #include "install/zipFormat.h"
@@ -179,6 +181,22 @@ void ZipReader::ReadCentralDirectory() {
 }
 
 void ZipReader::ExtractAll(const std::u16string& destination) {
+  // The whole-entry buffers at once at their largest: grown entry by entry, the memory
+  // given back would stay with the process's heap, and its peak would grow with the
+  // archive instead of staying at the largest entry.
+  std::size_t largestPacked = 1, largestUnpacked = 0;
+  for (const ZipEntry& entry : entries_)
+    if (entry.Size <= wholeLimit_ && entry.CompressedSize <= wholeLimit_) {
+      largestPacked = std::max<std::size_t>(largestPacked, entry.CompressedSize);
+      largestUnpacked = std::max<std::size_t>(largestUnpacked, entry.Size);
+    }
+  try {
+    packed_.Reserve(largestPacked);
+    unpacked_.Reserve(largestUnpacked + 1);
+  } catch (const std::bad_alloc&) {
+    packed_ = {};
+    unpacked_ = {};  // each entry tries again, and streams when it cannot have them
+  }
   for (const ZipEntry& entry : entries_) {
     std::u16string relative = entry.Name;
     std::replace(relative.begin(), relative.end(), u'/', PathSep);
@@ -204,9 +222,57 @@ void ZipReader::MakeFolders(const ZipEntry& entry, const std::u16string& destina
   }
 }
 
-// Streams the entry's deflated bytes through inflate into out, checking the sizes and
-// the CRC-32; the reason of a failure, or nothing. Errors of the file layer are thrown.
+std::uint8_t* ZipReader::Buffer::Reserve(std::size_t n) {
+  if (n > size) {
+    data.reset();  // the old one goes first: never both at once
+    data.reset(new std::uint8_t[n]);
+    size = n;
+  }
+  return data.get();
+}
+
+// The deflated bytes, the unpacked ones and the CRC-32 of the entry, checked before
+// anything is written.
 std::u16string ZipReader::Inflate(const ZipEntry& entry, fsys::File& out) {
+  if (entry.Size <= wholeLimit_ && entry.CompressedSize <= wholeLimit_) {
+    try {
+      if (InflateWhole(entry, out)) return {};
+    } catch (const std::bad_alloc&) {
+      // No room for the whole entry (nothing is written by then): it streams instead.
+      packed_ = {};
+      unpacked_ = {};
+    }
+  }
+  // Too large to be held whole, or damaged: the streaming path tells what is wrong with
+  // it in the words that the reader always used.
+  return InflateStreaming(entry, out);
+}
+
+// The entry read whole, inflated whole by libdeflate and written in one write when its
+// sizes and CRC-32 hold; false, with nothing written, otherwise.
+bool ZipReader::InflateWhole(const ZipEntry& entry, fsys::File& out) {
+  if (!decompressor_) {
+    decompressor_.reset(libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    if (!decompressor_) return false;
+  }
+  // One byte more than announced: an entry that gives more is told from one that fits.
+  std::uint8_t* const packed = packed_.Reserve(std::max<std::size_t>(entry.CompressedSize, 1));
+  std::uint8_t* const unpacked = unpacked_.Reserve(std::size_t{entry.Size} + 1);
+  if (file_->ReadAt(entry.DataOffset, packed, entry.CompressedSize) != entry.CompressedSize) return false;
+  std::size_t consumed = 0, produced = 0;
+  const libdeflate_result result = libdeflate_deflate_decompress_ex(
+      decompressor_.get(), packed, entry.CompressedSize, unpacked, std::size_t{entry.Size} + 1, &consumed, &produced);
+  if (result != LIBDEFLATE_SUCCESS || consumed != entry.CompressedSize || produced != entry.Size ||
+      libdeflate_crc32(0, unpacked, produced) != entry.Crc32)
+    return false;
+  out.Write(unpacked, produced);
+  return true;
+}
+
+// Streams the entry's deflated bytes through zlib's inflate into out, checking the sizes
+// and the CRC-32; the reason of a failure, or nothing. Errors of the file layer are
+// thrown.
+std::u16string ZipReader::InflateStreaming(const ZipEntry& entry, fsys::File& out) {
   InflateStream stream;
   if (!stream.ready) return u"mémoire insuffisante pour la décompression";
   z_stream& z = stream.z;
@@ -214,7 +280,7 @@ std::u16string ZipReader::Inflate(const ZipEntry& entry, fsys::File& out) {
   std::uint64_t offset = entry.DataOffset;
   std::uint32_t left = entry.CompressedSize;
   std::uint64_t produced = 0;
-  uLong crc = crc32(0, nullptr, 0);
+  std::uint32_t crc = libdeflate_crc32(0, nullptr, 0);
   for (;;) {
     if (z.avail_in == 0 && left > 0) {
       const std::size_t n = std::min<std::size_t>(kInputChunk, left);
@@ -234,7 +300,7 @@ std::u16string ZipReader::Inflate(const ZipEntry& entry, fsys::File& out) {
     const std::size_t n = output.size() - z.avail_out;
     produced += n;
     if (produced > entry.Size) return u"elle donne plus d'octets que sa taille annoncée";
-    crc = crc32(crc, output.data(), static_cast<uInt>(n));
+    crc = libdeflate_crc32(crc, output.data(), n);
     out.Write(output.data(), n);
     if (status == Z_STREAM_END) break;
   }

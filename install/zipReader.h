@@ -1,14 +1,23 @@
-// The reader of the payload archives: ZIP files whose entries are deflated (zlib's
-// inflate), found through the central directory and extracted below a folder. Every
-// failure throws AppError with a French message that names the archive and the entry.
+// The reader of the payload archives: ZIP files whose entries are deflated, found
+// through the central directory and extracted below a folder. Every failure throws
+// AppError with a French message that names the archive and the entry.
+//
+// Entries up to a bound (16 MiB packed and unpacked) are read whole and inflated by
+// libdeflate into one buffer, checked and written at once; larger ones, and any entry
+// that libdeflate finds damaged, are streamed through zlib's inflate in bounded
+// chunks, which also gives the reason of a failure. Memory stays within about twice
+// the bound whatever the archive's size.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "util/clock.h"
 #include "util/fileSystem.h"
+
+struct libdeflate_decompressor;
 
 struct ZipEntry {
   std::u16string Name;  // as stored, with "/" separators
@@ -43,11 +52,19 @@ public:
 
   void Close();  // closes the archive file when the reader opened it
 
+  // The largest entry, packed and unpacked, inflated whole; above it, entries stream.
+  static constexpr std::uint32_t kWholeEntryLimit = 16 * 1024 * 1024;
+  // For the tests and the fuzzer: another bound (0: every entry streams, as the reader
+  // always did).
+  void SetWholeEntryLimit(std::uint32_t bytes) { wholeLimit_ = bytes; }
+
 private:
   void ReadCentralDirectory();
   void MakeFolders(const ZipEntry& entry, const std::u16string& destination, const std::u16string& relative);
   void ExtractEntry(const ZipEntry& entry, const std::u16string& path, const std::u16string& destination);
   std::u16string Inflate(const ZipEntry& entry, fsys::File& out);
+  bool InflateWhole(const ZipEntry& entry, fsys::File& out);
+  std::u16string InflateStreaming(const ZipEntry& entry, fsys::File& out);
   [[noreturn]] void Fail(const std::u16string& detail) const;
   [[noreturn]] void FailEntry(const std::u16string& name, const std::u16string& detail) const;
 
@@ -55,4 +72,13 @@ private:
   std::optional<fsys::File> own_;  // when the reader opened the archive itself
   fsys::File* file_;
   std::vector<ZipEntry> entries_;
+  std::uint32_t wholeLimit_ = kWholeEntryLimit;
+  // The whole-entry buffers, grown to the largest entry that needs them.
+  struct Buffer {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t size = 0;
+    std::uint8_t* Reserve(std::size_t n);
+  };
+  Buffer packed_, unpacked_;
+  std::shared_ptr<libdeflate_decompressor> decompressor_;
 };

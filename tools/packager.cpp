@@ -84,7 +84,10 @@ int main(int argc, char** argv) {
       const fs::path path = source / name;
       writer.Add(name, ModificationTime(path), ReadFile(path));
     }
-    const std::string hex = BytesToHex(writer.Finish());
+    const std::vector<std::uint8_t> archive = writer.Finish();
+    if (const std::string tooLarge = HexTextTooLarge(archive.size()); !tooLarge.empty())
+      throw std::runtime_error(source.string() + " cannot be carried: " + tooLarge);
+    const std::string hex = BytesToHex(archive);
 
     // Written beside the output and renamed into place: a failed run leaves no output.
     const fs::path partial = output.string() + ".partial";

@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <stdexcept>
+#include <string>
 
 namespace {
 std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data) {
@@ -101,4 +102,12 @@ std::string BytesToHex(std::span<const std::uint8_t> bytes) {
     hex[2 * i + 1] = kDigits[bytes[i] & 0x0F];
   }
   return hex;
+}
+
+std::string HexTextTooLarge(std::uint64_t archiveBytes) {
+  if (archiveBytes * 2 <= kMaxHexText) return {};
+  return "the archive is " + std::to_string(archiveBytes) + " bytes, its hexadecimal text " +
+         std::to_string(archiveBytes * 2) + " bytes: the setup program would be too large for a PE image, " +
+         "which holds at most " + std::to_string(kMaxHexText) + " bytes of hexadecimal text per payload " +
+         "(an archive of " + std::to_string(kMaxHexText / 2) + " bytes)";
 }

@@ -28,3 +28,13 @@ private:
 
 // The stored form of an archive: two upper-case hexadecimal digits per byte.
 std::string BytesToHex(std::span<const std::uint8_t> bytes);
+
+// The largest hexadecimal text that one payload resource may have. The setup program is
+// a 32-bit PE image, mapped whole from its base 0x00400000 up to at most the system's
+// shared page at 0x7FFE0000 (and an image stays below 2 GiB in any case): 2,043.875 MiB,
+// of which 64 MiB are kept for the program itself and its other resources. An archive
+// of up to 1,038,024,704 bytes fits.
+inline constexpr std::uint64_t kMaxHexText = 0x7FFE0000ull - 0x00400000ull - 64ull * 1024 * 1024;
+// Why an archive of this many bytes cannot be carried, its hexadecimal text making the
+// program too large for a PE image; empty when it fits.
+std::string HexTextTooLarge(std::uint64_t archiveBytes);

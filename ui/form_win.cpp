@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -27,13 +28,16 @@ constexpr DWORD kTitledStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIP
 constexpr DWORD kBareStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
 constexpr int kSmallestFont = 8;  // pixels at 96 DPI
 
-// Runs a handler; what it throws is shown and goes no further.
+// Runs a handler; what it throws is shown and goes no further. Memory exhausted is said
+// in the user's words, never as the library's "std::bad_alloc".
 template <typename Handler>
 void Guarded(Handler&& handler) noexcept {
   try {
     handler();
   } catch (const AppError& error) {
     ShowError(error.Message());
+  } catch (const std::bad_alloc&) {
+    ShowError(kOutOfMemory);
   } catch (const std::exception& error) {
     ShowError(FromAnsi(error.what()));
   } catch (...) {

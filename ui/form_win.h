@@ -254,3 +254,6 @@ void RunApplication(Form& mainWindow);
 
 // The default error handler: the message in an error box with one OK button.
 void ShowError(std::u16string_view message);
+// What the default error handler shows when a handler ran out of memory.
+inline constexpr char16_t kOutOfMemory[] =
+    u"Mémoire insuffisante : l'opération n'a pas pu aboutir. Fermez d'autres programmes, puis réessayez.";

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <map>
 #include <mutex>
 
@@ -40,9 +41,27 @@ std::string_view MapFile(const std::string& path) {
 
 void SetDataResourceFolder(const std::u16string& folder) { Folder() = folder; }
 
+// The mapping is private and never written: dropped pages are read again from the file.
+void ReleaseDataResource(std::string_view part) {
+  static const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto begin = (reinterpret_cast<std::uintptr_t>(part.data()) + page - 1) / page * page;
+  const auto end = (reinterpret_cast<std::uintptr_t>(part.data()) + part.size()) / page * page;
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+}
+
+namespace {
+std::mutex guard;
+std::map<std::string, std::string_view> mapped;  // by path
+}  // namespace
+
+void ForgetDataResources() {
+  std::lock_guard<std::mutex> lock(guard);
+  for (const auto& [path, view] : mapped)
+    if (!view.empty()) ::munmap(const_cast<char*>(view.data()), view.size());
+  mapped.clear();
+}
+
 std::string_view ReadDataResource(const std::u16string& name) {
-  static std::mutex guard;
-  static std::map<std::string, std::string_view> mapped;
   const std::string path = Utf16ToUtf8(Folder() + u"/" + StrUpper(name));
   std::lock_guard<std::mutex> lock(guard);
   auto found = mapped.find(path);

@@ -70,10 +70,14 @@ std::optional<AppError> WithRetry(Attempt attempt) {
 
 // One attempt: the bytes in a file created new, where nothing else may lead it (the
 // whole path free of links).
-fsys::File CreateAndWrite(const std::u16string& name, const std::vector<std::uint8_t>& bytes) {
+fsys::File CreateAndWrite(const std::u16string& name, const std::function<void(fsys::File&)>& write) {
   auto file = fsys::File::CreateNew(name, fsys::VolumeRoot(name));
-  file.Write(bytes.data(), bytes.size());
+  write(file);
   return file;
+}
+
+std::function<void(fsys::File&)> Writing(const std::vector<std::uint8_t>& bytes) {
+  return [&bytes](fsys::File& file) { file.Write(bytes.data(), bytes.size()); };
 }
 }  // namespace
 
@@ -87,12 +91,16 @@ int DelDir(const std::u16string& path, const std::vector<std::u16string>& keep) 
 }
 
 int WriteBytesToFile(const std::u16string& name, const std::vector<std::uint8_t>& bytes) {
-  return WithRetry([&] { CreateAndWrite(name, bytes).Close(); }) ? 1 : 0;
+  return WithRetry([&] { CreateAndWrite(name, Writing(bytes)).Close(); }) ? 1 : 0;
 }
 
 fsys::File WriteBytesToNewFile(const std::u16string& name, const std::vector<std::uint8_t>& bytes) {
+  return WriteToNewFile(name, Writing(bytes));
+}
+
+fsys::File WriteToNewFile(const std::u16string& name, const std::function<void(fsys::File&)>& write) {
   std::optional<fsys::File> written;
-  if (const auto error = WithRetry([&] { written = CreateAndWrite(name, bytes); })) throw *error;
+  if (const auto error = WithRetry([&] { written = CreateAndWrite(name, write); })) throw *error;
   return std::move(*written);
 }
 

@@ -3,6 +3,7 @@
 // again for as long as the user answers Yes.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ int WriteBytesToFile(const std::u16string& name, const std::vector<std::uint8_t>
 // The same, the file then held open for reading, so that nobody can change or replace it
 // before it is read back; after the user's No, the last attempt's error is raised.
 fsys::File WriteBytesToNewFile(const std::u16string& name, const std::vector<std::uint8_t>& bytes);
+// The same, with the bytes given by `write`, which writes them into the new file (in as
+// many writes as it likes) and is called again for each attempt.
+fsys::File WriteToNewFile(const std::u16string& name, const std::function<void(fsys::File&)>& write);
 // Appends text in the ANSI code page, without byte-order mark; 0 or 1 as above. A link
 // in place of the file is refused, never written through.
 int AppendToFile(const std::u16string& name, std::u16string_view text);

@@ -53,3 +53,23 @@ std::u16string DateKey(std::u16string_view date);
 // UTF-16 copy: the payload is tens of megabytes.
 std::vector<std::uint8_t> HexToBytes(std::u16string_view hex);
 std::vector<std::uint8_t> HexToBytes(std::string_view hex);
+// The same decoding into out, which has room for hex.size() / 2 bytes: the form that
+// decodes a payload in blocks. Answers the number of bytes written. Where the compiler
+// targets SSE2 (every x86-64 build, and the 32-bit one with -msse2) 16 bytes are
+// decoded at a time.
+std::size_t HexToBytesInto(std::string_view hex, std::uint8_t* out);
+
+// HexToBytesInto on the first line of hex only (everything before the first CR or LF),
+// found in the same pass: the form in which ExtractPayload decodes a resource's text,
+// block by block. Answers the length of that line within hex (hex.size() when no line
+// break comes in it); line / 2 bytes are written.
+std::size_t HexLineToBytesInto(std::string_view hex, std::uint8_t* out);
+
+// The two decoding paths of HexToBytesInto, for the tests: the portable one, and the
+// SSE2 one where the build has it. Both write `pairs` bytes.
+namespace hex_detail {
+void DecodePortable(const char* text, std::size_t pairs, std::uint8_t* out);
+#ifdef __SSE2__
+void DecodeSse2(const char* text, std::size_t pairs, std::uint8_t* out);
+#endif
+}  // namespace hex_detail

@@ -154,7 +154,8 @@ DriverSettings& Settings() {
 
 std::u16string InstallCaption() {
   std::u16string version;
-  if (HMODULE program = LoadLibraryExW(W(Settings().Program), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+  const std::u16string& file = Settings().VersionOf.empty() ? Settings().Program : Settings().VersionOf;
+  if (HMODULE program = LoadLibraryExW(W(file), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
     HRSRC found = FindResourceW(program, L"RESOURCE_3", MAKEINTRESOURCEW(10));  // RT_RCDATA
     const auto* text = found ? static_cast<const char*>(LockResource(LoadResource(program, found)))
                              : nullptr;

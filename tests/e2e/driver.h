@@ -19,6 +19,9 @@ struct DriverSettings {
   std::u16string Program;
   std::u16string Screenshots;
   std::u16string Payload;  // the folders Resource_1 and Resource_2 that the program carries
+  // A program with the same Resource_3, read for the captions instead of Program: one
+  // whose image is too large to be mapped once more into the driver (the 1 GB payload).
+  std::u16string VersionOf;
 };
 DriverSettings& Settings();
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -120,8 +121,10 @@ TEST_F(Hardening, AStaleArchiveHeldOpenIsNeverInstalled) {
   const std::vector<std::uint8_t> archive = writer.Finish();
   const std::u16string stale = SetupProcess::WorkFolder() + u"\\Prog.zip";
   WriteFileText(stale, std::string(archive.begin(), archive.end()));
-  HANDLE held = CreateFileW(W(stale), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  // Closed however the test ends: left open, it would stop the journeys after this one.
+  const std::unique_ptr<void, decltype(&CloseHandle)> held(
+      CreateFileW(W(stale), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr), &CloseHandle);
+  ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
 
   SetupProcess setup;
   HWND install = OpenInstallPage(setup);
@@ -147,7 +150,6 @@ TEST_F(Hardening, AStaleArchiveHeldOpenIsNeverInstalled) {
   ASSERT_TRUE(folders);
   ASSERT_TRUE(Click(Control(folders, btnPrec)));
   EXPECT_EQ(setup.WaitExit(), std::optional<DWORD>(0));
-  CloseHandle(held);
 
   EXPECT_FALSE(Exists(kInstallDir + u"\\périmé.txt"));
   EXPECT_FALSE(Exists(kInstallDir + u"\\Orvelin.exe"));

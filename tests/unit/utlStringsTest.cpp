@@ -205,6 +205,90 @@ TEST(HexToBytes, UpperCaseDigitPairs) {
   EXPECT_TRUE(HexToBytes(u"").empty());
 }
 
+namespace {
+// Every pair of single-byte characters, then the same text cut at every length up to 70
+// from every start up to 33, so that each decoding path meets each character in each
+// place of its blocks and of its tail.
+std::vector<std::string> HexTable() {
+  std::string every;
+  for (int high = 0; high < 256; ++high)
+    for (int low = 0; low < 256; ++low) {
+      every += static_cast<char>(high);
+      every += static_cast<char>(low);
+    }
+  std::vector<std::string> table{every, "504B0304", "0a", "a0", "504", "", "0123456789ABCDEFabcdef"};
+  const std::string mixed =
+      "0123456789ABCDEF\xFF" "0a9G/:@F" "FEDCBA9876543210" "504B0304" "\x80" "zZ" + every.substr(5000, 40);
+  for (std::size_t start = 0; start < 33; ++start)
+    for (std::size_t length = 0; length <= 70 && start + length <= mixed.size(); ++length)
+      table.push_back(mixed.substr(start, length));
+  return table;
+}
+
+std::vector<std::uint8_t> Expected(const std::string& text) {
+  const auto value = [](unsigned char c) {
+    return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+  };
+  std::vector<std::uint8_t> bytes;
+  for (std::size_t i = 0; i + 1 < text.size(); i += 2)
+    bytes.push_back(static_cast<std::uint8_t>(value(text[i]) * 16 + value(text[i + 1])));
+  return bytes;
+}
+}  // namespace
+
+// The first line of each text of the table, with a CR or an LF put at many places: the
+// bytes of that line only, and its length.
+TEST(HexToBytes, TheLineFormStopsAtTheFirstLineBreak) {
+  for (const std::string& base : HexTable()) {
+    for (const char* lineBreak : {"\r", "\n", "\r\n"}) {
+      for (std::size_t at = 0; at <= std::min<std::size_t>(base.size(), 200); at += at < 70 ? 1 : 13) {
+        const std::string text = base.substr(0, at) + lineBreak + "4142";
+        const std::size_t line = std::min(text.find('\r'), text.find('\n'));
+        std::vector<std::uint8_t> out(text.size() / 2 + 1, 0xAA);
+        ASSERT_EQ(HexLineToBytesInto(text, out.data()), line) << at;
+        EXPECT_EQ(std::vector<std::uint8_t>(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(line / 2)),
+                  Expected(text.substr(0, line)))
+            << at;
+        EXPECT_EQ(out[line / 2], 0xAA) << "nothing written past the line";
+      }
+    }
+    std::vector<std::uint8_t> out(base.size() / 2);
+    EXPECT_EQ(HexLineToBytesInto(base, out.data()), std::min({base.find('\r'), base.find('\n'), base.size()}));
+  }
+}
+
+TEST(HexToBytes, BothDecodingPathsGiveTheTablesBytes) {
+  int paths = 0;
+  for (const std::string& text : HexTable()) {
+    const std::vector<std::uint8_t> expected = Expected(text);
+    const std::size_t pairs = text.size() / 2;
+    std::vector<std::uint8_t> portable(pairs + 1, 0xAA);
+    hex_detail::DecodePortable(text.data(), pairs, portable.data());
+    EXPECT_EQ(std::vector<std::uint8_t>(portable.begin(), portable.end() - 1), expected) << text.size();
+    EXPECT_EQ(portable.back(), 0xAA) << "nothing written past the pairs";
+    paths = 1;
+#ifdef __SSE2__
+    std::vector<std::uint8_t> sse2(pairs + 1, 0xAA);
+    hex_detail::DecodeSse2(text.data(), pairs, sse2.data());
+    EXPECT_EQ(std::vector<std::uint8_t>(sse2.begin(), sse2.end() - 1), expected) << text.size();
+    EXPECT_EQ(sse2.back(), 0xAA) << "nothing written past the pairs";
+    paths = 2;
+#endif
+    std::vector<std::uint8_t> into(pairs);
+    EXPECT_EQ(HexToBytesInto(text, into.data()), pairs);
+    EXPECT_EQ(into, expected);
+    EXPECT_EQ(HexToBytes(std::string_view(text)), expected);
+    EXPECT_EQ(HexToBytes(std::u16string(text.begin(), text.end())).size(), pairs);
+  }
+#if defined(__SSE2__)
+  EXPECT_EQ(paths, 2);
+#endif
+  (void)paths;
+#if defined(__x86_64__) || defined(_M_X64)
+  EXPECT_EQ(paths, 2) << "every x86-64 build decodes with SSE2";
+#endif
+}
+
 TEST(StringRoutines, HugeAndDamagedTexts) {
   const std::u16string digits(1'000'000, u'7');
   EXPECT_TRUE(StrIsInt(digits, true));

@@ -158,33 +158,42 @@ TEST(ZipFormat, EntryNamesThatStayBelowTheDestination) {
   for (const auto& [name, fault] : cases) EXPECT_EQ(zip::CheckEntryName(name), fault) << name;
 }
 
+// The bounds of the whole-entry path under which the reader is tested: the product's
+// (every sample entry whole), none (every entry streams through zlib, as the reader
+// always did) and one between (the large entry streams, the small ones go whole).
+const std::uint32_t kWholeLimits[] = {ZipReader::kWholeEntryLimit, 0, 1000};
+
 TEST(ZipReader, ExtractsEveryEntryWithItsContentTimeAndAttributes) {
-  TempDir tmp;
-  Bytes zip = SampleArchive();
-  // The last entry read-only, as an MS-DOS archive may say.
-  zip::Put32(&zip[CentralAt(zip, 2) + C::ExternalAttributes], zip::kDosArchive | 0x01);
-  Save(tmp / u"a.zip", zip);
-  const auto dest = Join(tmp / u"nouveau", u"dossier");  // two missing levels
+  for (const std::uint32_t limit : kWholeLimits) {
+    SCOPED_TRACE(limit);
+    TempDir tmp;
+    Bytes zip = SampleArchive();
+    // The last entry read-only, as an MS-DOS archive may say.
+    zip::Put32(&zip[CentralAt(zip, 2) + C::ExternalAttributes], zip::kDosArchive | 0x01);
+    Save(tmp / u"a.zip", zip);
+    const auto dest = Join(tmp / u"nouveau", u"dossier");  // two missing levels
 
-  ZipReader reader(tmp / u"a.zip");
-  ASSERT_EQ(reader.Entries().size(), Samples().size());
-  reader.ExtractAll(dest);
-  reader.Close();
+    ZipReader reader(tmp / u"a.zip");
+    reader.SetWholeEntryLimit(limit);
+    ASSERT_EQ(reader.Entries().size(), Samples().size());
+    reader.ExtractAll(dest);
+    reader.Close();
 
-  for (std::size_t i = 0; i < Samples().size(); ++i) {
-    const Sample& s = Samples()[i];
-    const ZipEntry& entry = reader.Entries()[i];
-    EXPECT_EQ(entry.Name, Utf8ToUtf16(s.name));
-    EXPECT_EQ(entry.Size, s.data.size());
-    std::u16string path = entry.Name;
-    std::replace(path.begin(), path.end(), u'/', PathSep);
-    path = Join(dest, path);
-    EXPECT_EQ(ReadAll(path), std::string(s.data.begin(), s.data.end())) << s.name;
-    const FileStamp stamp = ReadFileStamp(path);
-    EXPECT_EQ(stamp.Modified, s.modified) << s.name;
-    EXPECT_EQ(stamp.ReadOnly, i == 2) << s.name;
-    if (stamp.DosAttributes) {
-      EXPECT_EQ(*stamp.DosAttributes, i == 2 ? 0x21u : 0x20u) << s.name;
+    for (std::size_t i = 0; i < Samples().size(); ++i) {
+      const Sample& s = Samples()[i];
+      const ZipEntry& entry = reader.Entries()[i];
+      EXPECT_EQ(entry.Name, Utf8ToUtf16(s.name));
+      EXPECT_EQ(entry.Size, s.data.size());
+      std::u16string path = entry.Name;
+      std::replace(path.begin(), path.end(), u'/', PathSep);
+      path = Join(dest, path);
+      EXPECT_EQ(ReadAll(path), std::string(s.data.begin(), s.data.end())) << s.name;
+      const FileStamp stamp = ReadFileStamp(path);
+      EXPECT_EQ(stamp.Modified, s.modified) << s.name;
+      EXPECT_EQ(stamp.ReadOnly, i == 2) << s.name;
+      if (stamp.DosAttributes) {
+        EXPECT_EQ(*stamp.DosAttributes, i == 2 ? 0x21u : 0x20u) << s.name;
+      }
     }
   }
 }
@@ -330,8 +339,10 @@ TEST(ZipReader, DamagedArchivesAreRefusedWithTheirError) {
        },
        u"sa taille compressée ne correspond pas à ses données", false},
   };
+  for (const std::uint32_t limit : kWholeLimits)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    SCOPED_TRACE(limit);
     TempDir tmp;
     Bytes zip = SampleArchive();
     c.damage(zip);
@@ -339,6 +350,7 @@ TEST(ZipReader, DamagedArchivesAreRefusedWithTheirError) {
     const auto dest = tmp / u"dest";
     try {
       ZipReader reader(tmp / u"a.zip");
+      reader.SetWholeEntryLimit(limit);
       reader.ExtractAll(dest);
       ADD_FAILURE() << "no error";
     } catch (const AppError& e) {
@@ -383,4 +395,15 @@ TEST(ZipReader, MissingArchiveIsAnErrorNamingIt) {
   } catch (const AppError& e) {
     EXPECT_NE(e.Message().find(tmp / u"absent.zip"), std::u16string::npos);
   }
+}
+
+// The packager refuses an archive whose hexadecimal text would make the setup program
+// too large for a PE image; a 1 GB archive (10^9 bytes) still fits.
+TEST(ZipFormat, HexTextTooLargeForThePeImageIsRefused) {
+  EXPECT_EQ(HexTextTooLarge(0), "");
+  EXPECT_EQ(HexTextTooLarge(1'000'000'000), "");
+  EXPECT_EQ(HexTextTooLarge(kMaxHexText / 2), "");
+  EXPECT_NE(HexTextTooLarge(kMaxHexText / 2 + 1).find("too large for a PE image"), std::string::npos);
+  EXPECT_NE(HexTextTooLarge(1ull << 30).find("2147483648 bytes"), std::string::npos);
+  EXPECT_LT(kMaxHexText + 64 * 1024 * 1024, 0x80000000ull) << "an image stays below 2 GiB";
 }

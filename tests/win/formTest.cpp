@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -139,6 +140,32 @@ TEST(Form, AnErrorInAHandlerIsShownAndTheFormGoesOn) {
   EXPECT_EQ(shown.Kind, MsgKind::Error);
   EXPECT_TRUE(shown.Title == u"Erreur");
   EXPECT_EQ(shown.Buttons, std::vector<MsgButton>{MsgButton::OK});
+}
+
+// Memory exhausted in a handler is said in French, not as "std::bad_alloc".
+TEST(Form, MemoryExhaustedInAHandlerIsSaidInFrench) {
+  ScriptedDialogs dialogs;
+  dialogs.Answer(MsgButton::OK);
+  std::vector<std::string> log;
+  FormPtr<LoggedForm> form(new LoggedForm("form", log));
+  form->Create();
+  int clicks = 0;
+  form->OnFirstShow = [&] { form->PressLater(); };
+  form->OnClick = [&] {
+    if (++clicks == 1) {
+      form->PressLater();
+      throw std::bad_alloc();
+    }
+    form->Close();
+  };
+  form->ShowModal();
+
+  EXPECT_EQ(clicks, 2);
+  ASSERT_EQ(dialogs.Messages().size(), 1u);
+  const MessageRequest& shown = dialogs.Messages().front();
+  EXPECT_TRUE(shown.Text == kOutOfMemory);
+  EXPECT_EQ(shown.Text.find(u"bad_alloc"), std::u16string::npos);
+  EXPECT_EQ(shown.Kind, MsgKind::Error);
 }
 
 // A DPI change gives the controls new fonts and places: each of them repaints whole, not
