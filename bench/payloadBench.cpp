@@ -34,6 +34,7 @@
 
 #include "install/zipReader.h"
 #include "tools/zipWriter.h"
+#include "util/appError.h"
 #include "util/dataResource.h"
 #include "util/textCodec.h"
 #include "util/utlFiles.h"
@@ -295,13 +296,22 @@ int main(int argc, char** argv) {
         if (mb > 0) growth.push_back(static_cast<std::size_t>(mb));
         p = *end ? end + 1 : end;
       }
-    } else {
+    } else if (argv[i][0] != '-') {
       folder = argv[i];
+    } else {
+      std::fprintf(stderr, "usage: payload_bench [RESOURCE_FOLDER] [--runs N] [--growth MB,MB,...]\n");
+      return 2;
     }
   }
 
   SetDataResourceFolder(Utf8ToUtf16(folder));
-  const std::string_view hex = ReadDataResource(u"Resource_1");
+  std::string_view hex;
+  try {
+    hex = ReadDataResource(u"Resource_1");
+  } catch (const AppError& error) {
+    std::fprintf(stderr, "%s: %s\n", folder.c_str(), Utf16ToUtf8(error.Message()).c_str());
+    return 2;
+  }
   const std::string_view line = FirstLine(hex);
   Scratch scratch;
   const std::string archivePath = scratch.Path("Prog.zip");
