@@ -13,22 +13,11 @@
 
 #include "util/fileSystem.h"
 #include "util/fileSystemErrors.h"
+#include "util/systemError_win.h"
 #include "util/wideText_win.h"
 
 namespace fsys {
 namespace {
-std::u16string Cause(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::u16string cause = length ? FromW(text, length) : std::u16string();
-  LocalFree(text);
-  while (!cause.empty() && (cause.back() == u'\r' || cause.back() == u'\n' || cause.back() == u' '))
-    cause.pop_back();
-  return cause;
-}
-
 HANDLE AsHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 
 // Closes a handle when the holder goes.
@@ -182,7 +171,7 @@ Entry OpenEntry(const std::u16string& full, const std::u16string& within, DWORD 
   if (!entry.Handle) {
     const DWORD error = GetLastError();
     entry.Missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    if (!entry.Missing) entry.Failure = Cause(error);
+    if (!entry.Missing) entry.Failure = SystemErrorText(error);
   } else if (!ReachedFrom(entry.Handle.Get(), full, within)) {
     entry.Handle = ScopedHandle();
     entry.Failure = kReachedThroughLink;
@@ -208,10 +197,10 @@ Deletion DeleteEntry(const std::u16string& path, const std::u16string& within, D
   if (entry.Missing) return {};
   if (!entry.Failure.empty()) return {false, entry.Failure};
   const auto kind = KindOf(entry.Handle.Get());
-  if (!kind) return {false, Cause(GetLastError())};
+  if (!kind) return {false, SystemErrorText(GetLastError())};
   const bool allowed = what == Deletable::Files ? !kind->Directory : kind->Directory || kind->Link;
-  if (!allowed) return {false, Cause(ERROR_ACCESS_DENIED)};
-  if (!MarkForDeletion(entry.Handle.Get())) return {false, Cause(GetLastError())};
+  if (!allowed) return {false, SystemErrorText(ERROR_ACCESS_DENIED)};
+  if (!MarkForDeletion(entry.Handle.Get())) return {false, SystemErrorText(GetLastError())};
   return {true, {}};
 }
 
@@ -426,7 +415,7 @@ File File::CreateNew(const std::u16string& path, const std::u16string& within) {
   // CREATE_NEW opens nothing that exists, a link put there meanwhile included.
   HANDLE h = CreateFileW(W(Long(full)), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (h == INVALID_HANDLE_VALUE) ThrowFileError(FileOperation::Create, path, Cause(GetLastError()));
+  if (h == INVALID_HANDLE_VALUE) ThrowFileError(FileOperation::Create, path, SystemErrorText(GetLastError()));
   File file(reinterpret_cast<std::intptr_t>(h), path);
   if (!ReachedFrom(h, full, within)) {
     file.Delete();  // ours, wherever it landed
@@ -439,7 +428,7 @@ File File::OpenForAppend(const std::u16string& path) {
   const std::u16string full = FullPath(path);
   HANDLE h = CreateFileW(W(Long(full)), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (h == INVALID_HANDLE_VALUE) ThrowFileError(FileOperation::Open, path, Cause(GetLastError()));
+  if (h == INVALID_HANDLE_VALUE) ThrowFileError(FileOperation::Open, path, SystemErrorText(GetLastError()));
   const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
   File file(reinterpret_cast<std::intptr_t>(h), path);
   const auto kind = KindOf(h);
@@ -448,14 +437,14 @@ File File::OpenForAppend(const std::u16string& path) {
     ThrowFileError(FileOperation::Open, path, kReachedThroughLink);
   }
   LARGE_INTEGER zero{};
-  if (!SetFilePointerEx(h, zero, nullptr, FILE_END)) ThrowFileError(FileOperation::Open, path, Cause(GetLastError()));
+  if (!SetFilePointerEx(h, zero, nullptr, FILE_END)) ThrowFileError(FileOperation::Open, path, SystemErrorText(GetLastError()));
   return file;
 }
 
 File File::OpenForRead(const std::u16string& path) {
   HANDLE h = CreateFileW(W(Long(path)), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) ThrowFileError(FileOperation::Open, path, Cause(GetLastError()));
+  if (h == INVALID_HANDLE_VALUE) ThrowFileError(FileOperation::Open, path, SystemErrorText(GetLastError()));
   return File(reinterpret_cast<std::intptr_t>(h), path);
 }
 
@@ -465,8 +454,8 @@ void File::Write(const void* data, std::size_t size) {
     const DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
     DWORD written = 0;
     if (!WriteFile(AsHandle(handle_), bytes, chunk, &written, nullptr))
-      ThrowFileError(FileOperation::Write, path_, Cause(GetLastError()));
-    if (written == 0) ThrowFileError(FileOperation::Write, path_, Cause(ERROR_DISK_FULL));
+      ThrowFileError(FileOperation::Write, path_, SystemErrorText(GetLastError()));
+    if (written == 0) ThrowFileError(FileOperation::Write, path_, SystemErrorText(ERROR_DISK_FULL));
     bytes += written;
     size -= written;
   }
@@ -486,7 +475,7 @@ std::size_t File::ReadAt(std::uint64_t offset, void* data, std::size_t size) {
     if (!ReadFile(AsHandle(handle_), bytes + done, chunk, &read, &at)) {
       const DWORD error = GetLastError();
       if (error == ERROR_HANDLE_EOF) break;
-      ThrowFileError(FileOperation::Read, path_, Cause(error));
+      ThrowFileError(FileOperation::Read, path_, SystemErrorText(error));
     }
     if (read == 0) break;
     done += read;
@@ -496,7 +485,7 @@ std::size_t File::ReadAt(std::uint64_t offset, void* data, std::size_t size) {
 
 std::uint64_t File::Size() {
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(AsHandle(handle_), &size)) ThrowFileError(FileOperation::Read, path_, Cause(GetLastError()));
+  if (!GetFileSizeEx(AsHandle(handle_), &size)) ThrowFileError(FileOperation::Read, path_, SystemErrorText(GetLastError()));
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
@@ -518,7 +507,7 @@ bool File::SetDosAttributes(std::uint32_t dosAttributes) {
 
 void File::Close() {
   const std::intptr_t h = std::exchange(handle_, -1);
-  if (h != -1 && !CloseHandle(AsHandle(h))) ThrowFileError(FileOperation::Close, path_, Cause(GetLastError()));
+  if (h != -1 && !CloseHandle(AsHandle(h))) ThrowFileError(FileOperation::Close, path_, SystemErrorText(GetLastError()));
 }
 
 bool File::Delete() {

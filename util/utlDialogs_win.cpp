@@ -11,6 +11,7 @@
 
 #include "util/appError.h"
 #include "util/dpi_win.h"
+#include "util/systemError_win.h"
 #include "util/utlDialogs_win.h"
 #include "util/wideText_win.h"
 
@@ -62,19 +63,6 @@ KindLook LookOf(MsgKind kind) {
   return {IDI_WARNING, MB_ICONWARNING};
 }
 
-// The system's description of an error, without its trailing line break.
-std::u16string SystemCause(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::u16string cause = length ? FromW(text, length) : std::u16string();
-  LocalFree(text);
-  while (!cause.empty() && (cause.back() == u'\r' || cause.back() == u'\n' || cause.back() == u' '))
-    cause.pop_back();
-  return cause;
-}
-
 class MessageBoxWindow {
 public:
   explicit MessageBoxWindow(const MessageRequest& request) : request_(request) {}
@@ -92,7 +80,7 @@ public:
       if (look.Id == id) return look.Button;
     // -1: the box could not be made; 0: its owner was no window. Nobody saw it.
     if (id == -1 || id == 0) {
-      const std::u16string cause = SystemCause(error);
+      const std::u16string cause = SystemErrorText(error);
       throw AppError(u"Boîte de message non affichée." + (cause.empty() ? u"" : u" " + cause));
     }
     return MsgButton::None;
