@@ -437,7 +437,8 @@ File File::OpenForAppend(const std::u16string& path) {
     ThrowFileError(FileOperation::Open, path, kReachedThroughLink);
   }
   LARGE_INTEGER zero{};
-  if (!SetFilePointerEx(h, zero, nullptr, FILE_END)) ThrowFileError(FileOperation::Open, path, SystemErrorText(GetLastError()));
+  if (!SetFilePointerEx(h, zero, nullptr, FILE_END))
+    ThrowFileError(FileOperation::Open, path, SystemErrorText(GetLastError()));
   return file;
 }
 
@@ -485,7 +486,8 @@ std::size_t File::ReadAt(std::uint64_t offset, void* data, std::size_t size) {
 
 std::uint64_t File::Size() {
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(AsHandle(handle_), &size)) ThrowFileError(FileOperation::Read, path_, SystemErrorText(GetLastError()));
+  if (!GetFileSizeEx(AsHandle(handle_), &size))
+    ThrowFileError(FileOperation::Read, path_, SystemErrorText(GetLastError()));
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
@@ -507,7 +509,8 @@ bool File::SetDosAttributes(std::uint32_t dosAttributes) {
 
 void File::Close() {
   const std::intptr_t h = std::exchange(handle_, -1);
-  if (h != -1 && !CloseHandle(AsHandle(h))) ThrowFileError(FileOperation::Close, path_, SystemErrorText(GetLastError()));
+  if (h != -1 && !CloseHandle(AsHandle(h)))
+    ThrowFileError(FileOperation::Close, path_, SystemErrorText(GetLastError()));
 }
 
 bool File::Delete() {
